@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a bounded time (FUZZ_SECONDS, default 20).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if ! command -v clang++ >/dev/null; then
+  echo "fuzz: clang++ not found, skipped"
+  exit 0
+fi
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DQUILLORY_UI=OFF -DQUILLORY_TESTS=OFF -DQUILLORY_FUZZ=ON >/dev/null
+cmake --build build/fuzz
+seconds=${FUZZ_SECONDS:-20}
+failed=0
+for target in build/fuzz/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target")
+  corpus=build/fuzz/corpus/$name
+  mkdir -p "$corpus"
+  seeds=()
+  [ -d "fuzz/seeds/$name" ] && seeds=("fuzz/seeds/$name")
+  if "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "$corpus" "${seeds[@]}" \
+       >"build/fuzz/$name.log" 2>&1; then
+    echo "fuzz: $name ran ${seconds}s without a finding"
+  else
+    echo "fuzz: $name FAILED"; tail -n 40 "build/fuzz/$name.log"; failed=1
+  fi
+done
+exit $failed

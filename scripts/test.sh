@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with AddressSanitizer and UndefinedBehaviorSanitizer,
+# and runs every test: core, window tests (offscreen), end-to-end tests (Xvfb), and the fuzzers for
+# a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh test
+
+jobs=$(nproc)
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_SANITIZE=ON
+cmake --build build/asan -j "$jobs"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
+status=0
+ctest --test-dir build/asan --output-on-failure -j "$jobs" || status=$?
+
+if scripts/fuzz.sh; then :; else status=1; fi
+exit $status

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+class QTextDocument;
+class QWidget;
+
+// Everything modal or system-level that the window's handlers need, behind one interface, so
+// tests answer boxes from a script and fix the clock, the random source and the folders.
+// All calls run on the user-interface thread. Text is UTF-16, as in the core.
+namespace quillory {
+
+enum class Answer { Yes, No, Cancel };
+
+// Which of the five system-wide hotkeys (ids 1..5 = Ctrl+F1..Ctrl+F5) could be grabbed.
+struct HotkeyStatus {
+    bool available = false;        // the session offers system-wide hotkeys at all
+    unsigned registeredMask = 0;   // bit (id - 1) set for each grabbed key
+    std::u16string reason;         // why nothing could be grabbed, when !available
+};
+
+class Desktop {
+public:
+    Desktop() = default;
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+    virtual ~Desktop() = default;
+
+    // The window modal boxes are centred on and owned by; may be null.
+    virtual void setOwner(QWidget* owner) = 0;
+
+    // "Information" box, one "OK" button, information icon. Returns when dismissed.
+    virtual void showInfo(const std::u16string& text) = 0;
+    // "Confirm" box with Yes/No (or Yes/No/Cancel), Yes the default. Closing it counts as the
+    // last button (No, or Cancel).
+    [[nodiscard]] virtual Answer confirm(const std::u16string& text, bool withCancel) = 0;
+    // The one-line text prompt; nullopt when cancelled.
+    [[nodiscard]] virtual std::optional<std::u16string>
+    promptText(const std::u16string& title, const std::u16string& prompt, const std::u16string& text) = 0;
+    // The default error box: a failed operation with the system's reason.
+    virtual void showError(const std::u16string& text) = 0;
+
+    // Folder browser (folders only, no new-folder button); nullopt when cancelled.
+    [[nodiscard]] virtual std::optional<std::filesystem::path>
+    browseForFolder(const std::u16string& title, const std::filesystem::path& start) = 0;
+    [[nodiscard]] virtual std::optional<std::filesystem::path>
+    openFileName(const std::u16string& title, const std::filesystem::path& start, const std::u16string& filter) = 0;
+    [[nodiscard]] virtual std::optional<std::filesystem::path>
+    saveFileName(const std::u16string& title, const std::filesystem::path& start, const std::u16string& filter) = 0;
+
+    // Text-only balloon at the tray icon.
+    virtual void showBalloon(const std::u16string& text) = 0;
+    [[nodiscard]] virtual bool trayAvailable() const = 0;
+
+    // Opens an address or file the way the desktop does; returns false when it could not.
+    virtual bool shellOpen(const std::u16string& target) = 0;
+    // Prints the whole document as one job titled `title`; false when cancelled or failed.
+    virtual bool printDocument(const QTextDocument& document, const std::u16string& title) = 0;
+
+    // Grabs Ctrl+F1..Ctrl+F5 for the life of this object; `pressed` gets the id.
+    virtual HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) = 0;
+
+    // The user's documents folder (XDG), the autostart folder, the running program file.
+    [[nodiscard]] virtual std::filesystem::path documentsFolder() const = 0;
+    [[nodiscard]] virtual std::filesystem::path autostartFolder() const = 0;
+    [[nodiscard]] virtual std::filesystem::path programPath() const = 0;
+
+    [[nodiscard]] virtual std::chrono::system_clock::time_point now() const = 0;
+    // Uniform integer in 0..bound-1 from a source seeded from the clock at start.
+    [[nodiscard]] virtual int randomBelow(int bound) = 0;
+};
+
+} // namespace quillory

@@ -1,0 +1,21 @@
+#include "platform/GlobalHotkeys.h"
+
+// Built where there is no X11 support at all.
+namespace quillory {
+
+namespace {
+class NoHotkeys final : public GlobalHotkeys {
+public:
+    HotkeyStatus status() const override
+    {
+        return {false, 0, u"System-wide hotkeys need an X11 session; this build has no X11 support."};
+    }
+};
+} // namespace
+
+std::unique_ptr<GlobalHotkeys> GlobalHotkeys::create(std::function<void(int)>)
+{
+    return std::make_unique<NoHotkeys>();
+}
+
+} // namespace quillory

@@ -1,0 +1,168 @@
+#include "platform/qt/QtDesktop.h"
+
+#include "platform/GlobalHotkeys.h"
+#include "platform/QtText.h"
+#include "platform/qt/PromptDialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+#include <QTextDocument>
+
+namespace quillory {
+
+QtDesktop::QtDesktop()
+    : m_random(static_cast<std::mt19937::result_type>(
+          std::chrono::system_clock::now().time_since_epoch().count()))
+{
+}
+
+QtDesktop::~QtDesktop() = default;
+
+void QtDesktop::setTrayIcon(QSystemTrayIcon* tray)
+{
+    m_tray = tray;
+}
+
+void QtDesktop::setOwner(QWidget* owner)
+{
+    m_owner = owner;
+}
+
+void QtDesktop::showInfo(const std::u16string& text)
+{
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), toQ(text), QMessageBox::Ok, m_owner);
+    box.exec();
+}
+
+Answer QtDesktop::confirm(const std::u16string& text, bool withCancel)
+{
+    auto buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel)
+        buttons |= QMessageBox::Cancel;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), toQ(text), buttons, m_owner);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return withCancel ? Answer::Cancel : Answer::No;
+    }
+}
+
+std::optional<std::u16string> QtDesktop::promptText(const std::u16string& title, const std::u16string& prompt,
+                                                    const std::u16string& text)
+{
+    PromptDialog dialog(toQ(title), toQ(prompt), toQ(text), QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return fromQ(dialog.text());
+}
+
+void QtDesktop::showError(const std::u16string& text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quillory"), toQ(text), QMessageBox::Ok, m_owner);
+    box.exec();
+}
+
+std::optional<std::filesystem::path> QtDesktop::browseForFolder(const std::u16string& title,
+                                                                const std::filesystem::path& start)
+{
+    // The non-native dialog honours ReadOnly, which removes "Create New Folder".
+    const QString dir = QFileDialog::getExistingDirectory(
+        m_owner, toQ(title), pathToQ(start),
+        QFileDialog::ShowDirsOnly | QFileDialog::ReadOnly | QFileDialog::DontUseNativeDialog);
+    if (dir.isEmpty())
+        return std::nullopt;
+    return pathFromQ(dir);
+}
+
+std::optional<std::filesystem::path> QtDesktop::openFileName(const std::u16string& title,
+                                                             const std::filesystem::path& start,
+                                                             const std::u16string& filter)
+{
+    const QString file = QFileDialog::getOpenFileName(m_owner, toQ(title), pathToQ(start), toQ(filter));
+    if (file.isEmpty())
+        return std::nullopt;
+    return pathFromQ(file);
+}
+
+std::optional<std::filesystem::path> QtDesktop::saveFileName(const std::u16string& title,
+                                                             const std::filesystem::path& start,
+                                                             const std::u16string& filter)
+{
+    const QString file = QFileDialog::getSaveFileName(m_owner, toQ(title), pathToQ(start), toQ(filter));
+    if (file.isEmpty())
+        return std::nullopt;
+    return pathFromQ(file);
+}
+
+void QtDesktop::showBalloon(const std::u16string& text)
+{
+    if (m_tray)
+        m_tray->showMessage(QString(), toQ(text), QSystemTrayIcon::NoIcon);
+}
+
+bool QtDesktop::trayAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool QtDesktop::shellOpen(const std::u16string& target)
+{
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {toQ(target)});
+}
+
+bool QtDesktop::printDocument(const QTextDocument& document, const std::u16string& title)
+{
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+        return false;
+    QPrinter printer(QPrinterInfo::defaultPrinter());
+    printer.setDocName(toQ(title));
+    document.print(&printer);
+    return printer.printerState() != QPrinter::Error;
+}
+
+HotkeyStatus QtDesktop::registerHotkeys(std::function<void(int id)> pressed)
+{
+    m_hotkeys = GlobalHotkeys::create(std::move(pressed));
+    return m_hotkeys->status();
+}
+
+std::filesystem::path QtDesktop::documentsFolder() const
+{
+    // Reads the same XDG user-dirs file as xdg-user-dir, falling back to ~/Documents.
+    return pathFromQ(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+}
+
+std::filesystem::path QtDesktop::autostartFolder() const
+{
+    return pathFromQ(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)) / "autostart";
+}
+
+std::filesystem::path QtDesktop::programPath() const
+{
+    return pathFromQ(QCoreApplication::applicationFilePath());
+}
+
+std::chrono::system_clock::time_point QtDesktop::now() const
+{
+    return std::chrono::system_clock::now();
+}
+
+int QtDesktop::randomBelow(int bound)
+{
+    if (bound <= 1)
+        return 0;
+    return std::uniform_int_distribution<int>(0, bound - 1)(m_random);
+}
+
+} // namespace quillory

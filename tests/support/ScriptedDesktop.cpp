@@ -1,0 +1,186 @@
+#include "support/ScriptedDesktop.h"
+
+#include "core/Utf.h"
+
+#include <gtest/gtest.h>
+
+namespace quillory::test {
+
+std::string describe(ScriptedDesktop::Kind kind)
+{
+    switch (kind) {
+    case ScriptedDesktop::Kind::Info:
+        return "information box";
+    case ScriptedDesktop::Kind::Confirm:
+        return "confirmation box";
+    case ScriptedDesktop::Kind::Prompt:
+        return "text prompt";
+    case ScriptedDesktop::Kind::Error:
+        return "error box";
+    case ScriptedDesktop::Kind::Folder:
+        return "folder browser";
+    case ScriptedDesktop::Kind::OpenFile:
+        return "open-file dialog";
+    case ScriptedDesktop::Kind::SaveFile:
+        return "save-file dialog";
+    }
+    return "box";
+}
+
+ScriptedDesktop::ScriptedDesktop() = default;
+
+ScriptedDesktop::~ScriptedDesktop()
+{
+    for (const Step& s : m_script)
+        ADD_FAILURE() << "expected a " << describe(s.kind) << " that never appeared";
+}
+
+void ScriptedDesktop::expectInfo(std::function<void()> whileOpen)
+{
+    m_script.push_back({Kind::Info, Answer::Yes, {}, {}, std::move(whileOpen)});
+}
+
+void ScriptedDesktop::expectConfirm(Answer answer, std::function<void()> whileOpen)
+{
+    m_script.push_back({Kind::Confirm, answer, {}, {}, std::move(whileOpen)});
+}
+
+void ScriptedDesktop::expectPrompt(std::optional<std::u16string> answer, std::function<void()> whileOpen)
+{
+    m_script.push_back({Kind::Prompt, Answer::Yes, std::move(answer), {}, std::move(whileOpen)});
+}
+
+void ScriptedDesktop::expectError()
+{
+    m_script.push_back({Kind::Error, Answer::Yes, {}, {}, {}});
+}
+
+void ScriptedDesktop::expectFolder(std::optional<std::filesystem::path> answer)
+{
+    m_script.push_back({Kind::Folder, Answer::Yes, {}, std::move(answer), {}});
+}
+
+void ScriptedDesktop::expectOpenFile(std::optional<std::filesystem::path> answer)
+{
+    m_script.push_back({Kind::OpenFile, Answer::Yes, {}, std::move(answer), {}});
+}
+
+void ScriptedDesktop::expectSaveFile(std::optional<std::filesystem::path> answer)
+{
+    m_script.push_back({Kind::SaveFile, Answer::Yes, {}, std::move(answer), {}});
+}
+
+std::vector<std::u16string> ScriptedDesktop::texts(Kind kind) const
+{
+    std::vector<std::u16string> out;
+    for (const Shown& s : shown)
+        if (s.kind == kind)
+            out.push_back(s.text);
+    return out;
+}
+
+std::optional<ScriptedDesktop::Step> ScriptedDesktop::take(Kind kind, const std::u16string& text)
+{
+    if (m_script.empty() || m_script.front().kind != kind) {
+        ADD_FAILURE() << "unexpected " << describe(kind) << ": \"" << Utf16ToUtf8(text) << "\""
+                      << (m_script.empty() ? std::string(" (nothing scripted)")
+                                           : " (expected a " + describe(m_script.front().kind) + ")");
+        return std::nullopt;
+    }
+    Step step = std::move(m_script.front());
+    m_script.pop_front();
+    if (step.whileOpen)
+        step.whileOpen();
+    return step;
+}
+
+void ScriptedDesktop::setOwner(QWidget*) {}
+
+void ScriptedDesktop::showInfo(const std::u16string& text)
+{
+    shown.push_back({Kind::Info, text, {}});
+    (void)take(Kind::Info, text);
+}
+
+Answer ScriptedDesktop::confirm(const std::u16string& text, bool withCancel)
+{
+    shown.push_back({Kind::Confirm, text, withCancel ? u"YesNoCancel" : u"YesNo"});
+    const auto step = take(Kind::Confirm, text);
+    if (!step)
+        return withCancel ? Answer::Cancel : Answer::No;
+    return step->answer;
+}
+
+std::optional<std::u16string> ScriptedDesktop::promptText(const std::u16string& title, const std::u16string& prompt,
+                                                          const std::u16string& text)
+{
+    shown.push_back({Kind::Prompt, title, prompt + u"|" + text});
+    const auto step = take(Kind::Prompt, title);
+    return step ? step->text : std::nullopt;
+}
+
+void ScriptedDesktop::showError(const std::u16string& text)
+{
+    shown.push_back({Kind::Error, text, {}});
+    (void)take(Kind::Error, text);
+}
+
+std::optional<std::filesystem::path> ScriptedDesktop::browseForFolder(const std::u16string& title,
+                                                                      const std::filesystem::path& start)
+{
+    shown.push_back({Kind::Folder, title, start.u16string()});
+    const auto step = take(Kind::Folder, title);
+    return step ? step->path : std::nullopt;
+}
+
+std::optional<std::filesystem::path> ScriptedDesktop::openFileName(const std::u16string& title,
+                                                                   const std::filesystem::path& start,
+                                                                   const std::u16string&)
+{
+    shown.push_back({Kind::OpenFile, title, start.u16string()});
+    const auto step = take(Kind::OpenFile, title);
+    return step ? step->path : std::nullopt;
+}
+
+std::optional<std::filesystem::path> ScriptedDesktop::saveFileName(const std::u16string& title,
+                                                                   const std::filesystem::path& start,
+                                                                   const std::u16string&)
+{
+    shown.push_back({Kind::SaveFile, title, start.u16string()});
+    const auto step = take(Kind::SaveFile, title);
+    return step ? step->path : std::nullopt;
+}
+
+void ScriptedDesktop::showBalloon(const std::u16string& text)
+{
+    balloons.push_back(text);
+}
+
+bool ScriptedDesktop::shellOpen(const std::u16string& target)
+{
+    opened.push_back(target);
+    return shellOpenResult;
+}
+
+bool ScriptedDesktop::printDocument(const QTextDocument&, const std::u16string&)
+{
+    ++printed;
+    return printResult;
+}
+
+HotkeyStatus ScriptedDesktop::registerHotkeys(std::function<void(int id)> pressed)
+{
+    hotkeyPressed = std::move(pressed);
+    return hotkeys;
+}
+
+int ScriptedDesktop::randomBelow(int)
+{
+    if (randoms.empty())
+        return 0;
+    const int r = randoms.front();
+    randoms.pop_front();
+    return r;
+}
+
+} // namespace quillory::test

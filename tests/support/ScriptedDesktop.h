@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/Desktop.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace quillory::test {
+
+// A desktop that answers every box from a script. A box the script did not expect fails the
+// running test and is answered with No/Cancel, so no test ever blocks on a real dialog.
+class ScriptedDesktop final : public Desktop {
+public:
+    enum class Kind { Info, Confirm, Prompt, Error, Folder, OpenFile, SaveFile };
+
+    struct Shown {
+        Kind kind;
+        std::u16string text;  // the box's text, or the dialog's title
+        std::u16string extra; // the prompt's label and initial text, the folder's start
+    };
+
+    ScriptedDesktop();
+    ~ScriptedDesktop() override;
+
+    // Each expectation is consumed by the next box of its kind, in order. `whileOpen` runs
+    // while that box is "open", as the event loop would run timers under a real one.
+    void expectInfo(std::function<void()> whileOpen = {});
+    void expectConfirm(Answer answer, std::function<void()> whileOpen = {});
+    void expectPrompt(std::optional<std::u16string> answer, std::function<void()> whileOpen = {});
+    void expectError();
+    void expectFolder(std::optional<std::filesystem::path> answer);
+    void expectOpenFile(std::optional<std::filesystem::path> answer);
+    void expectSaveFile(std::optional<std::filesystem::path> answer);
+
+    [[nodiscard]] bool allConsumed() const { return m_script.empty(); }
+    // Texts of the boxes of one kind, in the order shown.
+    [[nodiscard]] std::vector<std::u16string> texts(Kind kind) const;
+
+    std::vector<Shown> shown;
+    std::vector<std::u16string> balloons;
+    std::vector<std::u16string> opened;
+    int printed = 0;
+    bool tray = true;
+    bool shellOpenResult = true;
+    bool printResult = true;
+    HotkeyStatus hotkeys{true, 0x1F, {}};
+    std::function<void(int)> hotkeyPressed;
+    std::filesystem::path documents;
+    std::filesystem::path autostart;
+    std::filesystem::path program{"/usr/local/bin/quillory"};
+    std::chrono::system_clock::time_point clock{};
+    // Successive results of randomBelow; an empty queue gives 0.
+    std::deque<int> randoms;
+
+    void setOwner(QWidget* owner) override;
+    void showInfo(const std::u16string& text) override;
+    Answer confirm(const std::u16string& text, bool withCancel) override;
+    std::optional<std::u16string> promptText(const std::u16string& title, const std::u16string& prompt,
+                                             const std::u16string& text) override;
+    void showError(const std::u16string& text) override;
+    std::optional<std::filesystem::path> browseForFolder(const std::u16string& title,
+                                                         const std::filesystem::path& start) override;
+    std::optional<std::filesystem::path> openFileName(const std::u16string& title, const std::filesystem::path& start,
+                                                      const std::u16string& filter) override;
+    std::optional<std::filesystem::path> saveFileName(const std::u16string& title, const std::filesystem::path& start,
+                                                      const std::u16string& filter) override;
+    void showBalloon(const std::u16string& text) override;
+    bool trayAvailable() const override { return tray; }
+    bool shellOpen(const std::u16string& target) override;
+    bool printDocument(const QTextDocument& document, const std::u16string& title) override;
+    HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) override;
+    std::filesystem::path documentsFolder() const override { return documents; }
+    std::filesystem::path autostartFolder() const override { return autostart; }
+    std::filesystem::path programPath() const override { return program; }
+    std::chrono::system_clock::time_point now() const override { return clock; }
+    int randomBelow(int bound) override;
+
+private:
+    struct Step {
+        Kind kind;
+        Answer answer = Answer::Cancel;
+        std::optional<std::u16string> text;
+        std::optional<std::filesystem::path> path;
+        std::function<void()> whileOpen;
+    };
+    // Takes the next scripted step, which must be of `kind`; nullopt (and a test failure) if not.
+    std::optional<Step> take(Kind kind, const std::u16string& text);
+
+    std::deque<Step> m_script;
+};
+
+std::string describe(ScriptedDesktop::Kind kind);
+
+} // namespace quillory::test
