@@ -1,0 +1,39 @@
+#include "core/text/TextDecoder.h"
+
+#include <gtest/gtest.h>
+
+using namespace quillory;
+
+TEST(DecodePlainText, ByteOrderMarksSelectTheEncoding)
+{
+    EXPECT_EQ(DecodePlainText(std::string("\xFF\xFE" "A\0\xAC\x20", 6)), u"A\u20AC");
+    EXPECT_EQ(DecodePlainText(std::string("\xFE\xFF\0A\x20\xAC", 6)), u"A\u20AC");
+    EXPECT_EQ(DecodePlainText("\xEF\xBB\xBF\xC3\xA9"), u"\u00E9");
+    EXPECT_EQ(DecodePlainText(std::string("\xFF\xFE" "A", 3)), u"\uFFFD"); // odd byte count
+}
+
+TEST(DecodePlainText, ValidUtf8OtherwiseWindows1252)
+{
+    EXPECT_EQ(DecodePlainText("caf\xC3\xA9"), u"caf\u00E9");
+    EXPECT_EQ(DecodePlainText("caf\xE9 \x80 \x96"), u"caf\u00E9 \u20AC \u2013");
+    EXPECT_EQ(DecodePlainText("\x81"), u"\u0081"); // undefined in 1252: kept as its own value
+    EXPECT_EQ(DecodePlainText(""), u"");
+}
+
+TEST(Cp1252, MapsBothWays)
+{
+    for (int b = 0; b < 256; ++b) {
+        const char16_t u = Cp1252ToUnicode(static_cast<unsigned char>(b));
+        EXPECT_EQ(UnicodeToCp1252(u), b) << b;
+    }
+    EXPECT_EQ(UnicodeToCp1252(u'\u4E2D'), -1);
+}
+
+TEST(SplitLines, AcceptsEveryLineEnding)
+{
+    EXPECT_EQ(SplitLines(u"a\r\nb\nc\rd"), (std::vector<std::u16string>{u"a", u"b", u"c", u"d"}));
+    EXPECT_EQ(SplitLines(u"a\r\n"), (std::vector<std::u16string>{u"a"}));
+    EXPECT_EQ(SplitLines(u"a\r\n\r\n"), (std::vector<std::u16string>{u"a", u""}));
+    EXPECT_EQ(SplitLines(u"\n\r"), (std::vector<std::u16string>{u"", u""}));
+    EXPECT_TRUE(SplitLines(u"").empty());
+}
