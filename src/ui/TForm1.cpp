@@ -1,35 +1,389 @@
 #include "ui/TForm1.h"
 
+#include "core/StuffUnit.h"
+#include "core/rtf/Rtf.h"
+#include "core/settings/Config.h"
+#include "core/settings/RecentFile.h"
+#include "core/settings/AutostartEntry.h"
+#include "core/store/ProjectStore.h"
+#include "core/store/WholeFile.h"
 #include "platform/Desktop.h"
+#include "platform/QtText.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSessionManager>
+#include <QSplitter>
+#include <QSystemTrayIcon>
+#include <QTextEdit>
 #include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
 #include <QWindow>
+
 
 namespace quillory {
 
-TForm1::TForm1(Desktop& desktop, QWidget* parent) : QMainWindow(parent), Timer1(new QTimer(this)), m_desktop(desktop)
+namespace fs = std::filesystem;
+
+
+TForm1::TForm1(Desktop& desktop, QWidget* parent) : QMainWindow(parent), Form2(nullptr), m_desktop(desktop)
 {
     setObjectName(QStringLiteral("Form1"));
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(50);
+    buildWindow();
+    connectHandlers();
     m_desktop.setOwner(this);
+    FormCreate();
     Timer1->start();
+    ReminderCheck->start();
 }
 
-TForm1::~TForm1() = default;
-
-void TForm1::setStayOnTop(bool on)
+TForm1::~TForm1()
 {
-    // On the window handle, so the X11 window is kept and only its state changes.
-    if (QWindow* w = windowHandle())
-        w->setFlag(Qt::WindowStaysOnTopHint, on);
-    else
-        setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    qApp->removeEventFilter(this);
+}
+
+void TForm1::FormCreate()
+{
+    // Key preview: the window's own key handler sees keys before the focused control.
+    qApp->installEventFilter(this);
+
+    ReminderList.clear();
+
+    QPalette tips = QToolTip::palette();
+    tips.setColor(QPalette::ToolTipBase, QColor(255, 251, 240));
+    tips.setColor(QPalette::ToolTipText, Qt::black);
+    QToolTip::setPalette(tips);
+    for (QWidget* w : findChildren<QWidget*>())
+        if (!w->toolTip().isEmpty())
+            w->setToolTipDuration(42000);
+
+    const std::u16string documents = GetSpecialFolderPath(5, false);
+    std::error_code ec;
+    // The documents folder itself may not exist yet on a fresh account.
+    fs::create_directories(fs::path(documents + u"/Quillory"), ec);
+    DataDir = documents + u"/Quillory/";
+
+    const HotkeyStatus hotkeys = m_desktop.registerHotkeys([this](int id) { HotkeyPressed(id); });
+    m_hotkeysRegistered = hotkeys.available && (hotkeys.registeredMask & 1u) != 0;
+    if (!hotkeys.available)
+        m_hotkeyNotice = hotkeys.reason;
+
+    TrayIcon1->show();
+}
+
+std::u16string TForm1::GetSpecialFolderPath(int Folder, bool) const
+{
+    fs::path p;
+    if (Folder == 5)
+        p = m_desktop.documentsFolder();
+    else if (Folder == 29)
+        p = m_desktop.autostartFolder();
+    std::u16string s = p.u16string();
+    while (s.size() > 1 && s.back() == u'/')
+        s.pop_back();
+    return s;
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TForm1::FormShow()
+{
+    if (ShownOnce)
+        return;
+    std::error_code ec;
+    fs::create_directories(bufferDir(), ec);
+    ClearBuffer();
+
+    OpenRecent->clear();
+    if (const auto bytes = store::ReadWholeFile(dataFile("Recent"), ec))
+        for (const std::u16string& entry : settings::ReadRecent(*bytes))
+            OpenRecent->addItem(toQ(entry));
+
+    if (const auto bytes = store::ReadWholeFile(dataFile("config"), ec))
+        applyConfig(settings::ReadConfig(*bytes));
+
+    if (ProjectPath.empty() || !fs::is_directory(fs::path(ProjectPath), ec)) {
+        if (!ProjectPath.empty())
+            LBHint = ProjectPath;
+        CreateDefaultProject();
+    }
+    LoadProjectIntoBuffer(ProjectPath);
+
+    if (!selectEntry(CurrentItem)) {
+        if (LB->count() > 0) {
+            LB->setCurrentRow(0);
+            CurrentItem = fromQ(LB->item(0)->text());
+        } else {
+            LBHint = ProjectPath;
+            CreateDefaultProject();
+            LoadProjectIntoBuffer(ProjectPath);
+            selectEntry(CurrentItem);
+        }
+    }
+
+    if (fs::exists(bufferFile(CurrentItem), ec))
+        if (const std::error_code loadError = loadPage(bufferFile(CurrentItem)))
+            reportFileError(bufferFile(CurrentItem), loadError);
+
+    Reload1Click();
+    setWindowTitle(toQ(u"Quillory - " + ProjectPath));
+    Edited = false;
+    StartwithWindows1->setChecked(settings::HasAutostartEntry(fs::path(GetSpecialFolderPath(29, false))));
+
+    if (FontBox->count() == 0) {
+        QStringList families = QFontDatabase::families();
+        families.append(QStringLiteral("Default"));
+        families.removeDuplicates();
+        families.sort(Qt::CaseInsensitive);
+        FontBox->addItems(families);
+    }
+    ShownOnce = true;
+}
+
+void TForm1::applyConfig(const settings::Config& config)
+{
+    move(config.left, config.top);
+    // The stored size is the outer size; the frame is added back by the window manager.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    resize(std::max(config.width - frame.left() - frame.right(), minimumWidth()),
+           std::max(config.height - frame.top() - frame.bottom(), minimumHeight()));
+    ProjectPath = config.projectPath;
+    Splitter1->setSizes({std::max(config.panelWidth, 1), std::max(width() - config.panelWidth, 1)});
+    CurrentItem = config.currentItem;
+    SST->setChecked(config.startInTray);
+    SOT->setChecked(config.stayOnTop);
+    TrayHintShown = config.trayHintShown;
+    Autosave->setChecked(config.autosave);
+    LastFileDir = config.lastFileDir;
+    MinimiseafterCopy->setChecked(config.minimiseAfterCopy);
+    EnableFunctionKeyCopy->setChecked(config.functionKeyCopy);
+    Wordwrap->setChecked(config.wordwrap);
+    const int total = std::max(Splitter2->height(), config.recentHeight + 1);
+    Splitter2->setSizes({std::max(total - config.recentHeight, 1), std::max(config.recentHeight, 1)});
+    m_recentHeight = config.recentHeight;
+    m_panel2Width = config.panelWidth;
+}
+
+settings::Config TForm1::currentConfig() const
+{
+    settings::Config c;
+    const QRect outer = frameGeometry();
+    c.left = outer.x();
+    c.top = outer.y();
+    c.width = outer.width();
+    c.height = outer.height();
+    c.projectPath = ProjectPath;
+    c.panelWidth = Panel2->width() > 0 && Panel2->isVisible() ? Panel2->width() : m_panel2Width;
+    c.currentItem = CurrentItem;
+    c.startInTray = SST->isChecked();
+    c.stayOnTop = SOT->isChecked();
+    c.trayHintShown = TrayHintShown;
+    c.autosave = Autosave->isChecked();
+    c.lastFileDir = LastFileDir;
+    c.minimiseAfterCopy = MinimiseafterCopy->isChecked();
+    c.functionKeyCopy = EnableFunctionKeyCopy->isChecked();
+    c.wordwrap = Wordwrap->isChecked();
+    c.recentHeight = OpenRecent->height() > 0 && OpenRecent->isVisible() ? OpenRecent->height() : m_recentHeight;
+    return c;
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (canClose) {
+        event->accept();
+        QCoreApplication::quit();
+    } else {
+        event->ignore();
+    }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // Each key reaches the filter once per widget up the chain; take it at the focus widget.
+        if (widget && widget->window() == this && widget == QApplication::focusWidget()) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (!key->isAutoRepeat())
+                FormKeyDown(key->key(), key->modifiers());
+            if (watched == OpenRecent && key->key() == Qt::Key_Delete)
+                DeleteSelected1Click();
+        }
+    } else if (event->type() == QEvent::MouseButtonPress && watched == LB->viewport()) {
+        m_rowAtPress = LB->currentRow();
+        DragStart = static_cast<QMouseEvent*>(event)->position().toPoint();
+    } else if (watched == Panel1 && event->type() == QEvent::Resize) {
+        const int w = Panel1->width();
+        SpeedButton9->move(w - (639 - 591), SpeedButton9->y());
+        SpeedButton6->move(w - (639 - 615), SpeedButton6->y());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::connectHandlers()
+{
+    // Every handler runs through `guarded`, so a failure never escapes into the event loop.
+    const auto on = [this](QAction* action, auto handler) {
+        connect(action, &QAction::triggered, this, [this, action, handler] { guarded([&] { (this->*handler)(action); }); });
+    };
+    const auto onButton = [this](QToolButton* button, auto handler) {
+        connect(button, &QToolButton::clicked, this, [this, button, handler] { guarded([&] { (this->*handler)(button); }); });
+    };
+    on(SaveProject1, &TForm1::SaveProject1Click);
+    onButton(SpeedButton1, &TForm1::SaveProject1Click);
+    on(SaveProjectAs1, &TForm1::SaveProjectAs1Click);
+    on(NewProject, &TForm1::SaveProjectAs1Click);
+    on(OpenProject, &TForm1::SaveProjectAs1Click);
+    onButton(SpeedButton2, &TForm1::SaveProjectAs1Click);
+    on(Autosave, &TForm1::AutosaveClick);
+    on(Exit1, &TForm1::Exit1Click);
+    on(Exit2, &TForm1::Exit1Click);
+    on(CopyItemtoClipboardCtrlF4Hotkey1, &TForm1::CopyItemtoClipboardCtrlF4Hotkey1Click);
+    onButton(SpeedButton7, &TForm1::CopyItemtoClipboardCtrlF4Hotkey1Click);
+    on(StartwithWindows1, &TForm1::StartwithWindows1Click);
+    on(SST, &TForm1::SSTClick);
+    on(SOT, &TForm1::SOTClick);
+    on(MinimiseafterCopy, &TForm1::MinimiseafterCopyClick);
+    on(EnableFunctionKeyCopy, &TForm1::EnableFunctionKeyCopyClick);
+    on(ReminderSetup1, &TForm1::ReminderSetup1Click);
+    onButton(SpeedButton9, &TForm1::SpeedButton9Click);
+    onButton(SpeedButton6, &TForm1::SpeedButton6Click);
+
+    connect(About1, &QAction::triggered, this, [this] { guarded([this] { About1Click(); }); });
+    connect(About2, &QAction::triggered, this, [this] { guarded([this] { About1Click(); }); });
+    connect(Open1, &QAction::triggered, this, [this] { guarded([this] { Open1Click(); }); });
+    connect(TrayIcon1, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::DoubleClick)
+            guarded([this] { TrayIcon1DblClick(); });
+    });
+
+    // Programmatic selections block LB's signals, so a row change here is the user's (mouse or
+    // keys). A click on the row that was already current changes nothing and still switches.
+    connect(LB, &QListWidget::currentRowChanged, this, [this](int) { guarded([this] { LBClick(); }); });
+    connect(LB, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (LB->row(item) == m_rowAtPress)
+            guarded([this] { LBClick(); });
+    });
+    LB->viewport()->installEventFilter(this);
+    connect(OpenRecent, &QListWidget::itemClicked, this, [this] { guarded([this] { OpenRecentClick(); }); });
+    connect(OpenRecent, &QListWidget::itemDoubleClicked, this, [this] { guarded([this] { OpenRecentDblClick(); }); });
+    connect(OpenRecent, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { RecentPop->popup(OpenRecent->viewport()->mapToGlobal(at)); });
+    connect(DeleteSelected1, &QAction::triggered, this, [this] { guarded([this] { DeleteSelected1Click(); }); });
+    connect(Splitter1, &QSplitter::splitterMoved, this, [this] { Splitter1Moved(); });
+    connect(Splitter2, &QSplitter::splitterMoved, this, [this] { Splitter2Moved(); });
+
+    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+
+    connect(RE->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (!m_loadingPage && (removed != 0 || added != 0))
+            Edited = true;
+    });
+
+    // Logging out takes the quit path: save or ask, then leave, rather than refusing the log-out.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
+        guarded([this] {
+            Quitting = true;
+            close();
+        });
+    });
+}
+
+void TForm1::guarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        m_desktop.showError(fromQ(QString::fromLocal8Bit(e.what())));
+    }
+}
+
+fs::path TForm1::bufferDir() const
+{
+    return fs::path(DataDir) / "Buffer";
+}
+
+fs::path TForm1::bufferFile(const std::u16string& item) const
+{
+    return bufferDir() / fs::path(item);
+}
+
+fs::path TForm1::dataFile(const char* name) const
+{
+    return fs::path(DataDir) / name;
+}
+
+std::vector<std::u16string> TForm1::listEntries() const
+{
+    std::vector<std::u16string> names;
+    names.reserve(static_cast<std::size_t>(LB->count()));
+    for (int i = 0; i < LB->count(); ++i)
+        names.push_back(fromQ(LB->item(i)->text()));
+    return names;
+}
+
+void TForm1::setListEntries(const std::vector<std::u16string>& names)
+{
+    const QSignalBlocker block(LB);
+    LB->clear();
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(names.size()));
+    for (const auto& n : names)
+        items.append(toQ(n));
+    LB->addItems(items);
+}
+
+bool TForm1::selectEntry(const std::u16string& name)
+{
+    const QSignalBlocker block(LB);
+    const auto names = listEntries();
+    if (const auto row = store::FindItem(names, name)) {
+        LB->setCurrentRow(static_cast<int>(*row));
+        return true;
+    }
+    LB->setCurrentRow(-1);
+    LB->clearSelection();
+    return false;
+}
+
+void TForm1::reportFileError(const fs::path& file, std::error_code ec)
+{
+    m_desktop.showError(fromQ(QStringLiteral("%1\n\n%2").arg(pathToQ(file), QString::fromStdString(ec.message()))));
 }
 
 void TForm1::ShowInfo(const std::u16string& text)
 {
     m_desktop.showInfo(text);
+}
+
+bool TForm1::isStayOnTop() const
+{
+    const QWindow* w = windowHandle();
+    return (w ? w->flags() : windowFlags()).testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void TForm1::setStayOnTop(bool on)
+{
+    // On the window handle, so the X11 window is kept (and its key grabs) and only its state changes.
+    if (QWindow* w = windowHandle())
+        w->setFlag(Qt::WindowStaysOnTopHint, on);
+    else
+        setWindowFlag(Qt::WindowStaysOnTopHint, on);
 }
 
 std::u16string TForm1::PromptForText(const std::u16string& title, const std::u16string& prompt,

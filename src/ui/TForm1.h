@@ -1,35 +1,275 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPoint>
+#include <QString>
 
+#include <array>
+#include <functional>
+#include <cstdint>
+#include <filesystem>
 #include <string>
+#include <system_error>
+#include <vector>
 
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QSplitter;
+class QStatusBar;
+class QSystemTrayIcon;
+class QTextEdit;
 class QTimer;
+class QToolButton;
+class QWidget;
 
 namespace quillory {
 
 class Desktop;
+class TForm2;
+namespace settings {
+struct Config;
+}
 
-// The main window. Its handlers are defined in one source file per concern.
+// The main window. Controls keep their designer names (also as object names); handlers are
+// defined in one source file per concern. Handlers take the issuing control as `Sender`; an
+// internal call passes the window itself, which never matches a help-mode sender, so it acts.
 class TForm1 final : public QMainWindow {
     Q_OBJECT
 public:
     explicit TForm1(Desktop& desktop, QWidget* parent = nullptr);
     ~TForm1() override;
 
+    // --- Menus --------------------------------------------------------------------------
+    QMenu* FileMenu;
+    QAction* SaveProject1;
+    QAction* SaveProjectAs1;
+    QAction* Autosave;
+    QAction* NewProject;
+    QAction* OpenProject;
+    QAction* Exit1;
+    QMenu* ListMenu;
+    QAction* AddItem2;
+    QAction* DeleteItem2;
+    QAction* RenameItem1;
+    QMenu* OptionsMenu;
+    QAction* CopyItemtoClipboardCtrlF4Hotkey1;
+    QAction* StartwithWindows1;
+    QAction* SST;
+    QAction* SOT;
+    QAction* MinimiseafterCopy;
+    QAction* EnableFunctionKeyCopy;
+    QAction* Wordwrap;
+    QAction* HighlightWebLinkswww1;
+    QMenu* ContentMenu;
+    QAction* ReminderSetup1;
+    QAction* Website1;
+    QAction* About1;
+
+    // --- Toolbar row -------------------------------------------------------------------
+    QWidget* Panel1;
+    QToolButton* SpeedButton1;  // Save Project
+    QToolButton* SpeedButton2;  // Open Project
+    QToolButton* SpeedButton3;  // Add Item
+    QToolButton* SpeedButton4;  // Delete Item
+    QToolButton* SpeedButton5;  // Rename Item
+    QToolButton* SpeedButton7;  // Copy to clipboard
+    QToolButton* SpeedButton8;  // Quick Print
+    QComboBox* FontBox;
+    QComboBox* SizeBox;
+    QToolButton* SpeedButton10; // B
+    QToolButton* SpeedButton11; // I
+    QToolButton* SpeedButton12; // U
+    QToolButton* SpeedButton13; // S
+    QComboBox* Colour;
+    QToolButton* SpeedButton14; // left
+    QToolButton* SpeedButton15; // centre
+    QToolButton* SpeedButton16; // right
+    QToolButton* SpeedButton17; // bullet
+    QToolButton* SpeedButton9;  // help mode
+    QToolButton* SpeedButton6;  // overview
+    std::array<QFrame*, 4> Bevels{};
+
+    // --- Body ----------------------------------------------------------------------------
+    QSplitter* Splitter1;  // left column | editor
+    QWidget* Panel2;       // left column
+    QSplitter* Splitter2;  // item list over recent list
+    QListWidget* LB;
+    QListWidget* OpenRecent;
+    QTextEdit* RE;
+    QMenu* RecentPop;
+    QAction* DeleteSelected1;
+
+    QStatusBar* StatusBar;
+    std::array<QLabel*, 5> StatusPanels{};
+
+    QTimer* Timer1;
+    QTimer* ReminderCheck;
+
+    QSystemTrayIcon* TrayIcon1;
+    QMenu* TrayMenu;
+    QAction* Open1;
+    QAction* About2;
+    QAction* Exit2;
+
+    TForm2* Form2;
+
+    // --- State ---------------------------------------------------------------------------
+    std::u16string DataDir;      // ends in "/"
+    std::u16string ProjectPath;  // no trailing "/"
+    std::u16string CurrentItem;
+    std::u16string LastFileDir;
+    bool Edited = false;
+    bool HelpMode = false;
+    bool TrayHintShown = false;
+    bool Quitting = false;
+    bool ShownOnce = false;
+    std::uint16_t SavedItemIndex = 0;
+    std::vector<std::u16string> ReminderList;
+    QPoint DragStart;
+    int SSTTag = 0;              // the one-shot start-up hide has run
+    std::u16string LBHint;       // the pending load-failure report: a one-slot mailbox
+
+    // --- Start-up (TForm1.cpp) -------------------------------------------------------------
+    void FormCreate();
+    void FormShow();
+    [[nodiscard]] std::u16string GetSpecialFolderPath(int Folder, bool CanCreate) const;
+
+    // --- Buffer and item order (TForm1Buffer.cpp) ------------------------------------------
+    void FixIt(unsigned mode);
+    void Reload1Click();
+    void LBClick();
+    void ClearBuffer();
+    void LoadProjectIntoBuffer(const std::u16string& folder);
+    void CreateDefaultProject();
+
+    // --- Projects and the recent list (TForm1Projects.cpp) ---------------------------------
+    void SaveProject1Click(QObject* Sender);
+    void SaveProjectAs1Click(QObject* Sender);
+    void OpenRecentClick();
+    void OpenRecentDblClick();
+    void DeleteSelected1Click();
+
+    // --- Housekeeping tick (TForm1Tick.cpp) -------------------------------------------------
+    void Timer1Timer();
+
+    // --- Close, tray, About (TForm1Tray.cpp) ------------------------------------------------
+    void FormCloseQuery(bool& CanClose);
+    void Exit1Click(QObject* Sender);
+    void TrayIcon1DblClick();
+    void Open1Click();
+    void About1Click();
+
+    // --- Options (TForm1Options.cpp) --------------------------------------------------------
+    void AutosaveClick(QObject* Sender);
+    void SSTClick(QObject* Sender);
+    void SOTClick(QObject* Sender);
+    void MinimiseafterCopyClick(QObject* Sender);
+    void EnableFunctionKeyCopyClick(QObject* Sender);
+    void StartwithWindows1Click(QObject* Sender);
+    void Splitter1Moved();
+    void Splitter2Moved();
+
+    // --- Quick copy (TForm1Hotkeys.cpp) -----------------------------------------------------
+    void HotkeyPressed(int id);
+    // F1..F9 copy the first nine items; the key goes on to the focused control afterwards.
+    void FormKeyDown(int Key, Qt::KeyboardModifiers Shift);
+    void CopyItemtoClipboardCtrlF4Hotkey1Click(QObject* Sender);
+
+    // --- Help mode (TForm1Help.cpp) ---------------------------------------------------------
+    void SpeedButton9Click(QObject* Sender);
+    void SpeedButton6Click(QObject* Sender);
+    void ReminderSetup1Click(QObject* Sender);
+
+    // --- Prompts ------------------------------------------------------------------------------
     // The one-line prompt: pauses the housekeeping tick and drops stay-on-top while open.
     // Returns the entered text, or "-1" when cancelled.
     std::u16string PromptForText(const std::u16string& title, const std::u16string& prompt,
                                  const std::u16string& text);
-    // Information box with a single OK.
     void ShowInfo(const std::u16string& text);
 
-    QTimer* Timer1;
+    // Whether the window currently has the stay-on-top attribute.
+    [[nodiscard]] bool isStayOnTop() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Building the controls (TForm1Layout.cpp).
+    void buildWindow();
+    void buildMenus();
+    void buildToolbar();
+    void buildBody();
+    void buildStatusBar();
+    void buildTray();
+    void connectHandlers();
+
+    // Paths of the data folder.
+    [[nodiscard]] std::filesystem::path bufferDir() const;
+    [[nodiscard]] std::filesystem::path bufferFile(const std::u16string& item) const;
+    [[nodiscard]] std::filesystem::path dataFile(const char* name) const;
+    [[nodiscard]] std::vector<std::u16string> listEntries() const;
+    void setListEntries(const std::vector<std::u16string>& names);
+    // Selects the entry equal to `name` without regard to case; false when there is none.
+    bool selectEntry(const std::u16string& name);
+
+    // Page I/O through the editor adapter; failures carry the system's reason.
+    [[nodiscard]] std::error_code writePage(const std::filesystem::path& file);
+    [[nodiscard]] std::error_code loadPage(const std::filesystem::path& file);
+    void reportFileError(const std::filesystem::path& file, std::error_code ec);
+
+    // Opens folder P as the project (Open Project steps 2-5, the recent double-click's step 4).
+    void openProjectFolder(const std::u16string& folder);
+    // The save prompt of New/Open Project and the recent double-click; false on Cancel.
+    bool askToSave();
+    bool writeRecent();
+    void writeConfig();
+    // Store the selection, hide, and leave help mode: shared by the close path and Ctrl+F5.
+    void hideToTray();
+    // Shows the window, makes it stay-on-top and brings it to the front.
+    void showOnTop();
+    // Selects an LB row without running the item switch; an out-of-range row clears the selection.
+    void selectRow(int row);
+    // Ctrl+F4: the whole page to the clipboard, the balloon, and the hide when asked for.
+    void copyPage();
+    // Ctrl+F5: save or ask, then hide.
+    void hideAfterSaving();
     void setStayOnTop(bool on);
+    // Help-mode branch: shows `text` and returns true when help mode is on and `Sender` is one of
+    // the command's controls (an empty list matches any control but the window itself).
+    bool helpBranch(QObject* Sender, std::initializer_list<const QObject*> senders, const std::u16string& text);
+    // Restores a check mark that the menu flipped before the command ran.
+    static void flipBack(QAction* option);
+    // The help button's picture: the question mark while off, the three dots while on.
+    void applyHelpGlyph();
+
+    void applyConfig(const settings::Config& config);
+    [[nodiscard]] settings::Config currentConfig() const;
+    // Runs a handler; a failure shows the default error box instead of escaping the event loop.
+    void guarded(const std::function<void()>& handler);
 
     Desktop& m_desktop;
+    bool m_hotkeysRegistered = false;
+    std::u16string m_hotkeyNotice;     // why there are no hotkeys, said once at the first tick
+    bool m_loadingPage = false;        // editor changes made by loading are not edits
+    int m_rowAtPress = -1;             // LB's current row when the mouse went down
+    int m_panel2Width = 185;
+    int m_recentHeight = 55;
+    bool m_recentWriteFailed = false;  // a failed write of Recent is reported once
+    bool m_minimiseNoticeShown = false;
+    // What the tick last wrote, so an idle tick compares without building text.
+    int m_shownCaret = -1;
+    QString m_caretText;
+    int m_countedRevision = -1;
+    int m_countedWidth = 0;
+    int m_lineCount = 0;
+    int m_shownLines = -1;
+    QString m_linesText;
 };
 
 } // namespace quillory

@@ -1,0 +1,107 @@
+#include "ui/TForm1.h"
+
+#include "platform/Desktop.h"
+#include "ui/HelpTexts.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace quillory {
+
+void TForm1::selectRow(int row)
+{
+    const QSignalBlocker block(LB);
+    if (row >= 0 && row < LB->count()) {
+        LB->setCurrentRow(row);
+    } else {
+        LB->setCurrentRow(-1);
+        LB->clearSelection();
+    }
+}
+
+void TForm1::HotkeyPressed(int id)
+{
+    switch (id) {
+    case 1:
+        showOnTop();
+        selectRow(SavedItemIndex);
+        LBClick();
+        break;
+    case 2:
+        if (isHidden())
+            return;
+        if (LB->currentRow() > 0)
+            selectRow(LB->currentRow() - 1);
+        LBClick();
+        break;
+    case 3:
+        if (isHidden())
+            return;
+        if (LB->currentRow() < LB->count() - 1)
+            selectRow(LB->currentRow() + 1);
+        LBClick();
+        break;
+    case 4:
+        copyPage();
+        break;
+    case 5:
+        hideAfterSaving();
+        break;
+    default:
+        break;
+    }
+}
+
+void TForm1::copyPage()
+{
+    RE->selectAll();
+    RE->copy();
+    QTextCursor caret(RE->document());
+    RE->setTextCursor(caret);
+    m_desktop.showBalloon(u"Quillory says.. Text copied to Clipboard.");
+    if (MinimiseafterCopy->isChecked())
+        hideAfterSaving();
+}
+
+void TForm1::hideAfterSaving()
+{
+    if (Autosave->isChecked())
+        SaveProject1Click(this);
+    if (Edited) {
+        switch (m_desktop.confirm(u"Contents have been changed.\n\nSave before Minimising?", true)) {
+        case Answer::Cancel:
+            return;
+        case Answer::Yes:
+            SaveProject1Click(this);
+            break;
+        case Answer::No:
+            break;
+        }
+    }
+    hideToTray();
+}
+
+void TForm1::FormKeyDown(int Key, Qt::KeyboardModifiers)
+{
+    if (Key < Qt::Key_F1 || Key > Qt::Key_F9 || !EnableFunctionKeyCopy->isChecked())
+        return;
+    const int n = Key - Qt::Key_F1;
+    if (n >= LB->count())
+        return;
+    selectRow(n);
+    LBClick();
+    CopyItemtoClipboardCtrlF4Hotkey1Click(this);
+}
+
+void TForm1::CopyItemtoClipboardCtrlF4Hotkey1Click(QObject* Sender)
+{
+    if (helpBranch(Sender, {SpeedButton7, CopyItemtoClipboardCtrlF4Hotkey1}, help::kCopyToClipboard))
+        return;
+    copyPage();
+}
+
+} // namespace quillory

@@ -1,0 +1,72 @@
+#include "support/FormFixture.h"
+
+#include "core/store/OrderStamp.h"
+
+#include <QSignalBlocker>
+
+using namespace quillory;
+using namespace quillory::test;
+
+namespace {
+class ItemSwitch : public FormFixture {
+protected:
+    void SetUp() override
+    {
+        FormFixture::SetUp();
+        project = makeProject("P.qlyp.dir", {"C", "A", "B"});
+        writeConfig({{5, project.string()}, {7, "C"}});
+        start();
+    }
+    fs::path project;
+};
+} // namespace
+
+TEST_F(ItemSwitch, WritesThePageShownRestampsAndLoadsTheSelectedOne)
+{
+    type(QStringLiteral(" edited"));
+    click(2); // B
+    EXPECT_EQ(form->CurrentItem, u"B");
+    EXPECT_EQ(page(), "page B");
+    EXPECT_NE(readFile(bufferDir() / "C").find("page C edited"), std::string::npos);
+    EXPECT_EQ(fs::last_write_time(bufferDir() / "C"), store::OrderStamp(0));
+    EXPECT_EQ(fs::last_write_time(bufferDir() / "A"), store::OrderStamp(1));
+    EXPECT_EQ(fs::last_write_time(bufferDir() / "B"), store::OrderStamp(2));
+    EXPECT_EQ(form->RE->textCursor().position(), form->RE->document()->characterCount() - 1);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"C", "A", "B"})); // the list is not rebuilt
+}
+
+TEST_F(ItemSwitch, SelectingTheCurrentEntryWritesAndReadsItBackWithoutTouchingEdited)
+{
+    type(QStringLiteral("!"));
+    form->Edited = false;
+    form->RE->moveCursor(QTextCursor::Start);
+    form->LBClick();
+    EXPECT_EQ(page(), "page C!");
+    EXPECT_FALSE(form->Edited);
+    EXPECT_EQ(form->RE->textCursor().position(), 7);
+}
+
+TEST_F(ItemSwitch, AnEntryWithoutAFileKeepsThePageAndTheItemShown)
+{
+    fs::remove(bufferDir() / "A");
+    type(QStringLiteral(" kept"));
+    desktop.expectError();
+    click(1);
+    EXPECT_EQ(form->CurrentItem, u"C");
+    EXPECT_EQ(selected(), "C");
+    EXPECT_EQ(page(), "page C kept");
+    EXPECT_FALSE(fs::exists(bufferDir() / "A")); // the old page was not written under the new name
+}
+
+TEST_F(ItemSwitch, FixItStampsInListOrderAndRebuilds)
+{
+    {
+        const QSignalBlocker block(form->LB); // move B to the top, as a drag would
+        auto* b = form->LB->takeItem(2);
+        form->LB->insertItem(0, b);
+    }
+    form->FixIt(0);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"B", "C", "A"}));
+    EXPECT_EQ(selected(), "C");
+    EXPECT_EQ(fs::last_write_time(bufferDir() / "B"), store::OrderStamp(0));
+}
