@@ -1,0 +1,409 @@
+#!/usr/bin/env python3
+"""Draws Quillory's toolbar glyphs, help pictures and application icon as RGBA PNGs.
+
+Standard library only. Shapes are described on a design grid (pixel i spans [i, i+1]) and
+rasterised with 4x4 supersampling, so edges on whole coordinates stay crisp.
+Run from anywhere: ./make-glyphs.py writes into resources/glyphs/ next to this script.
+"""
+
+import math
+import struct
+import zlib
+from pathlib import Path
+
+OUT = Path(__file__).resolve().parent / "glyphs"
+SS = 4  # samples per pixel side
+
+
+def hexc(text, alpha=255):
+    text = text.lstrip("#")
+    return (int(text[0:2], 16), int(text[2:4], 16), int(text[4:6], 16), alpha)
+
+
+INK = hexc("#3b4252")
+GREY = hexc("#8a94a3")
+LIGHT = hexc("#d5dbe3")
+PAPER = hexc("#fbfbf8")
+BLUE = hexc("#2f6fd0")
+NAVY = hexc("#2b4f8c")
+GREEN = hexc("#2e9e44")
+RED = hexc("#d23c3c")
+YELLOW = hexc("#f5c542")
+AMBER = hexc("#c98f1a")
+WOOD = hexc("#a8743f")
+WHITE = hexc("#ffffff")
+GLASS = hexc("#cfe6ff")
+
+
+# Shapes are predicates over design coordinates.
+def rect(x0, y0, x1, y1):
+    return lambda x, y: x0 <= x < x1 and y0 <= y < y1
+
+
+def rrect(x0, y0, x1, y1, r):
+    def inside(x, y):
+        if not (x0 <= x < x1 and y0 <= y < y1):
+            return False
+        cx = min(max(x, x0 + r), x1 - r)
+        cy = min(max(y, y0 + r), y1 - r)
+        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+    return inside
+
+
+def circle(cx, cy, r):
+    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def arc(cx, cy, radius, width, start_deg, end_deg):
+    """Ring segment; angles counter-clockwise from +x with y pointing up."""
+    lo, hi = radius - width / 2, radius + width / 2
+
+    def inside(x, y):
+        dx, dy = x - cx, cy - y
+        d = math.hypot(dx, dy)
+        if not (lo <= d <= hi):
+            return False
+        a = math.degrees(math.atan2(dy, dx))
+        while a < start_deg:
+            a += 360
+        return a <= end_deg
+
+    return inside
+
+
+def segment(x0, y0, x1, y1, width):
+    """Line with round caps."""
+    vx, vy = x1 - x0, y1 - y0
+    length2 = vx * vx + vy * vy
+
+    def inside(x, y):
+        t = max(0.0, min(1.0, ((x - x0) * vx + (y - y0) * vy) / length2))
+        px, py = x0 + t * vx, y0 + t * vy
+        return (x - px) ** 2 + (y - py) ** 2 <= (width / 2) ** 2
+
+    return inside
+
+
+def polygon(points):
+    def inside(x, y):
+        hit = False
+        j = len(points) - 1
+        for i in range(len(points)):
+            xi, yi = points[i]
+            xj, yj = points[j]
+            if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
+                hit = not hit
+            j = i
+        return hit
+
+    return inside
+
+
+def union(*shapes):
+    return lambda x, y: any(s(x, y) for s in shapes)
+
+
+def minus(shape, cut):
+    return lambda x, y: shape(x, y) and not cut(x, y)
+
+
+class Canvas:
+    def __init__(self, size, grid=None):
+        self.size = size
+        self.scale = size / (grid or size)
+        self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(size * size)]  # premultiplied
+
+    def fill(self, shape, colour):
+        r, g, b, a = (c / 255 for c in colour)
+        step = 1 / SS
+        for py in range(self.size):
+            for px in range(self.size):
+                hits = 0
+                for sy in range(SS):
+                    for sx in range(SS):
+                        x = (px + (sx + 0.5) * step) / self.scale
+                        y = (py + (sy + 0.5) * step) / self.scale
+                        if shape(x, y):
+                            hits += 1
+                if hits:
+                    k = a * hits / (SS * SS)
+                    p = self.px[py * self.size + px]
+                    p[0] = r * k + p[0] * (1 - k)
+                    p[1] = g * k + p[1] * (1 - k)
+                    p[2] = b * k + p[2] * (1 - k)
+                    p[3] = k + p[3] * (1 - k)
+
+    def png(self):
+        rows = bytearray()
+        for py in range(self.size):
+            rows.append(0)
+            for px in range(self.size):
+                r, g, b, a = self.px[py * self.size + px]
+                if a > 0:
+                    r, g, b = r / a, g / a, b / a
+                rows += bytes(round(min(1.0, v) * 255) for v in (r, g, b, a))
+
+        def chunk(kind, data):
+            return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+        header = struct.pack(">IIBBBBB", self.size, self.size, 8, 6, 0, 0, 0)
+        return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(rows), 9))
+                + chunk(b"IEND", b""))
+
+
+def page(c):
+    """A sheet with a folded top-right corner, 16-pixel grid; its lines stay clear of a badge at lower right."""
+    c.fill(polygon([(2, 1), (10, 1), (14, 5), (14, 15), (2, 15)]), INK)
+    c.fill(polygon([(3, 2), (9, 2), (9, 6), (13, 6), (13, 14), (3, 14)]), PAPER)
+    c.fill(polygon([(10, 2.4), (12.6, 5), (10, 5)]), LIGHT)
+    for y, x1 in ((4, 8), (6, 8), (8, 6)):
+        c.fill(rect(4, y, x1, y + 1), GREY)
+
+
+def save():
+    c = Canvas(16)
+    c.fill(polygon([(1, 1), (13, 1), (15, 3), (15, 15), (1, 15)]), NAVY)
+    c.fill(rect(4, 1, 11, 6), LIGHT)
+    c.fill(rect(8, 2, 10, 5), NAVY)
+    c.fill(rect(3, 8, 13, 15), PAPER)
+    c.fill(rect(4, 10, 12, 11), GREY)
+    c.fill(rect(4, 12, 12, 13), GREY)
+    return c
+
+
+def open_project():
+    c = Canvas(16)
+    c.fill(polygon([(1, 2), (6, 2), (7, 3), (14, 3), (14, 14), (1, 14)]), AMBER)
+    c.fill(rect(2, 5, 13, 8), PAPER)
+    c.fill(polygon([(3.5, 7), (16, 7), (13.5, 14), (1, 14)]), YELLOW)
+    c.fill(polygon([(3.5, 7), (16, 7), (15.7, 8), (3.2, 8)]), hexc("#fbe08f"))
+    return c
+
+
+def badge(c, colour, plus):
+    c.fill(circle(11, 11, 5.3), WHITE)
+    c.fill(circle(11, 11, 4.6), colour)
+    c.fill(rect(8, 10, 14, 12), WHITE)
+    if plus:
+        c.fill(rect(10, 8, 12, 14), WHITE)
+
+
+def add_item():
+    c = Canvas(16)
+    page(c)
+    badge(c, GREEN, plus=True)
+    return c
+
+
+def remove_item():
+    c = Canvas(16)
+    page(c)
+    badge(c, RED, plus=False)
+    return c
+
+
+def rename():
+    c = Canvas(16)
+    c.fill(rect(1, 13, 9, 15), BLUE)  # the name being rewritten
+    # pencil along the diagonal from the tip (lower left) to the eraser (upper right)
+    d = (1 / math.sqrt(2), -1 / math.sqrt(2))
+    n = (1 / math.sqrt(2), 1 / math.sqrt(2))
+    a = (6.0, 10.0)
+    b = (12.5, 3.5)
+    hw = 2.1
+
+    def quad(p, q, w):
+        return polygon([(p[0] + n[0] * w, p[1] + n[1] * w), (q[0] + n[0] * w, q[1] + n[1] * w),
+                        (q[0] - n[0] * w, q[1] - n[1] * w), (p[0] - n[0] * w, p[1] - n[1] * w)])
+
+    tip = (a[0] - d[0] * 3.6, a[1] - d[1] * 3.6)
+    outline = 0.7
+    c.fill(polygon([(a[0] + n[0] * (hw + outline), a[1] + n[1] * (hw + outline)),
+                    (b[0] + d[0] * 2.6 + n[0] * (hw + outline), b[1] + d[1] * 2.6 + n[1] * (hw + outline)),
+                    (b[0] + d[0] * 2.6 - n[0] * (hw + outline), b[1] + d[1] * 2.6 - n[1] * (hw + outline)),
+                    (a[0] - n[0] * (hw + outline), a[1] - n[1] * (hw + outline)),
+                    (tip[0] - d[0] * 1.0, tip[1] - d[1] * 1.0)]), INK)
+    c.fill(quad(a, b, hw), YELLOW)
+    c.fill(quad((a[0] + d[0] * 0.01, a[1] + d[1] * 0.01), b, hw * 0.35), hexc("#e0a820"))
+    c.fill(polygon([(a[0] + n[0] * hw, a[1] + n[1] * hw), (a[0] - n[0] * hw, a[1] - n[1] * hw), tip]),
+           hexc("#f0d3a0"))
+    c.fill(polygon([(tip[0] + d[0] * 1.3 + n[0] * 0.8, tip[1] + d[1] * 1.3 + n[1] * 0.8),
+                    (tip[0] + d[0] * 1.3 - n[0] * 0.8, tip[1] + d[1] * 1.3 - n[1] * 0.8), tip]), INK)
+    e = (b[0] + d[0] * 2.6, b[1] + d[1] * 2.6)
+    c.fill(quad(b, (b[0] + d[0] * 0.9, b[1] + d[1] * 0.9), hw), GREY)
+    c.fill(quad((b[0] + d[0] * 0.9, b[1] + d[1] * 0.9), e, hw), hexc("#e8899a"))
+    return c
+
+
+def copy():
+    c = Canvas(16)
+    c.fill(rrect(2, 2, 14, 16, 1.5), WOOD)
+    c.fill(rect(4, 4, 12, 14), PAPER)
+    for y, x1 in ((7, 11), (9, 11), (11, 9)):
+        c.fill(rect(5, y, x1, y + 1), GREY)
+    c.fill(rrect(5, 1, 11, 5, 1), INK)
+    c.fill(rect(6, 3, 10, 4), LIGHT)
+    c.fill(rect(7, 1, 9, 2), LIGHT)
+    return c
+
+
+def print_page():
+    c = Canvas(16)
+    c.fill(rect(4, 1, 12, 7), INK)
+    c.fill(rect(5, 2, 11, 7), PAPER)
+    c.fill(rrect(1, 6, 15, 13, 1.5), hexc("#6b7482"))
+    c.fill(rect(2, 7, 14, 8), hexc("#8d96a4"))
+    c.fill(circle(12.5, 9.5, 0.9), hexc("#6fdc6f"))
+    c.fill(rect(4, 10, 12, 15), INK)
+    c.fill(rect(5, 10, 11, 14), PAPER)
+    c.fill(rect(6, 11, 10, 12), GREY)
+    return c
+
+
+def align(where):
+    c = Canvas(16)
+    for i, y in enumerate((1, 5, 9, 13)):
+        long_line = i % 2 == 0
+        width = 14 if long_line else 9
+        x0 = {"left": 1, "right": 15 - width, "centre": 1 if long_line else 3.5}[where]
+        if where == "centre" and not long_line:
+            width = 10
+            x0 = 3
+        c.fill(rect(x0, y, x0 + width, y + 2), INK)
+    return c
+
+
+def bullet():
+    c = Canvas(16)
+    for y in (3, 8, 13):
+        c.fill(circle(2.5, y, 1.9), BLUE)
+        c.fill(rect(6, y - 1, 15, y + 1), INK)
+    return c
+
+
+def overview():
+    c = Canvas(16)
+    c.fill(circle(8, 8, 7.4), BLUE)
+    c.fill(circle(8, 4.2, 1.45), WHITE)
+    c.fill(rect(7, 6.5, 9, 12), WHITE)
+    c.fill(rect(5.8, 6.5, 7, 7.6), WHITE)
+    c.fill(rect(5.8, 11.6, 10.2, 12.8), WHITE)
+    return c
+
+
+def magnifier(c):
+    cx, cy = 7.5, 7.0
+    c.fill(segment(cx - 4.6, cy + 4.6, 1.3, 17.7, 3.4), INK)
+    c.fill(segment(cx - 5.6, cy + 5.6, 1.5, 17.5, 2.0), hexc("#7a5a3a"))
+    c.fill(circle(cx, cy, 6.3), INK)
+    c.fill(circle(cx, cy, 4.6), GLASS)
+    c.fill(arc(cx, cy, 3.2, 1.1, 100, 170), WHITE)
+
+
+def help_off():
+    c = Canvas(20)
+    magnifier(c)
+    halo = 1.4
+    qx, qy, qr = 15.6, 12.6, 2.5
+    mark = union(arc(qx, qy, qr, 2.2, -60, 185), segment(qx + qr * 0.5, qy + qr * 0.87, qx, qy + qr + 1.4, 2.2),
+                 rect(qx - 1.1, qy + qr, qx + 1.1, qy + qr + 1.6))
+    dot = circle(qx, 18.5, 1.25)
+    c.fill(union(arc(qx, qy, qr, 2.2 + 2 * halo, -70, 195),
+                 segment(qx + qr * 0.5, qy + qr * 0.87, qx, qy + qr + 1.4, 2.2 + 2 * halo),
+                 rect(qx - 1.1 - halo, qy + qr, qx + 1.1 + halo, qy + qr + 1.6 + halo / 2),
+                 circle(qx, 18.5, 1.25 + halo)), WHITE)
+    c.fill(mark, BLUE)
+    c.fill(dot, BLUE)
+    return c
+
+
+def help_on():
+    c = Canvas(20)
+    magnifier(c)
+    dots = [(11.2, 17.5), (14.6, 17.5), (18.0, 17.5)]
+    c.fill(union(*(circle(x, y, 2.7) for x, y in dots)), WHITE)
+    c.fill(union(*(circle(x, y, 1.45) for x, y in dots)), BLUE)
+    return c
+
+
+def tray(size):
+    """A quill writing on a page; drawn on a 32-pixel grid and scaled."""
+    c = Canvas(size, 32)
+    edge = 1.5 if size >= 32 else 2.2
+    c.fill(polygon([(4, 2), (20, 2), (27, 9), (27, 30), (4, 30)]), INK)
+    c.fill(polygon([(4 + edge, 2 + edge), (19.4, 2 + edge), (19.4, 9.6), (27 - edge, 9.6), (27 - edge, 30 - edge),
+                    (4 + edge, 30 - edge)]), PAPER)
+    c.fill(polygon([(20.8, 3.5), (25.5, 8.2), (20.8, 8.2)]), LIGHT)
+    line_h = 1.5 if size >= 32 else 2.2
+    for y, x1 in ((12, 17), (17, 15), (22, 12)):
+        c.fill(rect(8, y, x1, y + line_h), GREY)
+    # the written stroke under the nib
+    c.fill(arc(12.5, 24.5, 2.8, line_h, 200, 340), BLUE)
+
+    nib = (12.0, 27.0)
+    top = (30.5, 1.5)
+    vx, vy = top[0] - nib[0], top[1] - nib[1]
+    length = math.hypot(vx, vy)
+    ux, uy = vx / length, vy / length
+    nx, ny = -uy, ux
+    # vane: widest towards the top, tapering into the shaft
+    left, right = [], []
+    for i in range(33):
+        t = 0.22 + 0.78 * i / 32
+        w = 5.2 * math.sin(math.pi * (t - 0.22) / 0.78) ** 0.7 * (0.55 + 0.45 * t)
+        px, py = nib[0] + vx * t, nib[1] + vy * t
+        left.append((px + nx * w, py + ny * w))
+        right.append((px - nx * w * 0.8, py - ny * w * 0.8))
+    vane = polygon(left + right[::-1])
+    grow = 1.0 if size >= 32 else 1.4
+    outline_pts = []
+    for i in range(33):
+        t = 0.22 + 0.78 * i / 32
+        w = 5.2 * math.sin(math.pi * (t - 0.22) / 0.78) ** 0.7 * (0.55 + 0.45 * t)
+        px, py = nib[0] + vx * t, nib[1] + vy * t
+        outline_pts.append((px + nx * (w + grow), py + ny * (w + grow)))
+    back = []
+    for i in range(33):
+        t = 0.22 + 0.78 * i / 32
+        w = 5.2 * math.sin(math.pi * (t - 0.22) / 0.78) ** 0.7 * (0.55 + 0.45 * t)
+        px, py = nib[0] + vx * t, nib[1] + vy * t
+        back.append((px - nx * (w * 0.8 + grow), py - ny * (w * 0.8 + grow)))
+    c.fill(polygon(outline_pts + back[::-1]), hexc("#26366e"))
+    c.fill(vane, hexc("#4b6fd6"))
+    c.fill(segment(nib[0] + vx * 0.3, nib[1] + vy * 0.3, top[0] - ux * 2, top[1] - uy * 2, 1.0 if size >= 32 else 1.5),
+           hexc("#dfe7fb"))
+    c.fill(segment(nib[0] + ux * 0.5, nib[1] + uy * 0.5, nib[0] + vx * 0.24, nib[1] + vy * 0.24,
+                   1.8 if size >= 32 else 2.4), INK)
+    return c
+
+
+GLYPHS = {
+    "save.png": save,
+    "open.png": open_project,
+    "add-item.png": add_item,
+    "remove-item.png": remove_item,
+    "rename.png": rename,
+    "copy.png": copy,
+    "print.png": print_page,
+    "align-left.png": lambda: align("left"),
+    "align-centre.png": lambda: align("centre"),
+    "align-right.png": lambda: align("right"),
+    "bullet.png": bullet,
+    "overview.png": overview,
+    "help-off.png": help_off,
+    "help-on.png": help_on,
+    "tray-16.png": lambda: tray(16),
+    "tray-32.png": lambda: tray(32),
+    "tray-64.png": lambda: tray(64),
+}
+
+
+def main():
+    OUT.mkdir(exist_ok=True)
+    for name, draw in GLYPHS.items():
+        (OUT / name).write_bytes(draw().png())
+
+
+if __name__ == "__main__":
+    main()
