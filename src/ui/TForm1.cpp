@@ -9,6 +9,7 @@
 #include "core/store/WholeFile.h"
 #include "platform/Desktop.h"
 #include "platform/QtText.h"
+#include "ui/TForm2.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,6 +43,7 @@ TForm1::TForm1(Desktop& desktop, QWidget* parent) : QMainWindow(parent), Form2(n
     connectHandlers();
     m_desktop.setOwner(this);
     FormCreate();
+    Form2 = new TForm2(this);
     Timer1->start();
     ReminderCheck->start();
 }
@@ -122,9 +124,12 @@ void TForm1::FormShow()
     }
     LoadProjectIntoBuffer(ProjectPath);
 
-    if (!selectEntry(CurrentItem)) {
+    if (selectEntry(CurrentItem)) {
+        // The entry's own spelling names the file; the remembered one may differ in case.
+        CurrentItem = fromQ(LB->currentItem()->text());
+    } else {
         if (LB->count() > 0) {
-            LB->setCurrentRow(0);
+            selectRow(0);
             CurrentItem = fromQ(LB->item(0)->text());
         } else {
             LBHint = ProjectPath;

@@ -1,6 +1,7 @@
 #include "ui/TForm1.h"
 
 #include "platform/Desktop.h"
+#include "ui/Glyphs.h"
 #include "ui/HelpTexts.h"
 
 #include <QAction>
@@ -40,6 +41,7 @@ void TForm1::SpeedButton9Click(QObject*)
 
 void TForm1::applyHelpGlyph()
 {
+    SpeedButton9->setIcon(Glyph(HelpMode ? GlyphId::HelpOn : GlyphId::HelpOff));
 }
 
 void TForm1::SpeedButton6Click(QObject*)

@@ -1,5 +1,7 @@
 #include "ui/TForm1.h"
 
+#include "ui/Glyphs.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFrame>
@@ -16,6 +18,8 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace quillory {
 
@@ -37,9 +41,14 @@ void addSeparator(QMenu* menu, const char* name)
     menu->addSeparator()->setObjectName(QString::fromLatin1(name));
 }
 
-QToolButton* glyphButton(QWidget* parent, const char* name, const QString& hint, QRect geometry)
+QToolButton* glyphButton(QWidget* parent, const char* name, const QString& hint, QRect geometry,
+                         std::optional<GlyphId> glyph = std::nullopt)
 {
     auto* button = new QToolButton(parent);
+    if (glyph) {
+        button->setIcon(Glyph(*glyph));
+        button->setIconSize(glyphSize(*glyph));
+    }
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoRaise(true);
     button->setToolTip(hint);
@@ -56,6 +65,7 @@ void TForm1::buildWindow()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setMinimumSize(655, 300);
+    setWindowIcon(Glyph(GlyphId::Tray));
     buildMenus();
 
     auto* central = new QWidget(this);
@@ -139,17 +149,17 @@ void TForm1::buildToolbar()
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFixedHeight(26);
 
-    SpeedButton1 = glyphButton(Panel1, "SpeedButton1", QStringLiteral("Save Project"), {2, 1, 20, 22});
-    SpeedButton2 = glyphButton(Panel1, "SpeedButton2", QStringLiteral("Open Project"), {20, 1, 20, 22});
-    SpeedButton3 = glyphButton(Panel1, "SpeedButton3", QStringLiteral("Add Item to Project"), {45, 1, 20, 22});
+    SpeedButton1 = glyphButton(Panel1, "SpeedButton1", QStringLiteral("Save Project"), {2, 1, 20, 22}, GlyphId::Save);
+    SpeedButton2 = glyphButton(Panel1, "SpeedButton2", QStringLiteral("Open Project"), {20, 1, 20, 22}, GlyphId::Open);
+    SpeedButton3 = glyphButton(Panel1, "SpeedButton3", QStringLiteral("Add Item to Project"), {45, 1, 20, 22}, GlyphId::AddItem);
     SpeedButton4 =
-        glyphButton(Panel1, "SpeedButton4", QStringLiteral("Remove Selected Item\r\nfrom Project"), {68, 1, 20, 22});
-    SpeedButton5 = glyphButton(Panel1, "SpeedButton5", QStringLiteral("Rename Item"), {94, 1, 20, 22});
+        glyphButton(Panel1, "SpeedButton4", QStringLiteral("Remove Selected Item\r\nfrom Project"), {68, 1, 20, 22}, GlyphId::RemoveItem);
+    SpeedButton5 = glyphButton(Panel1, "SpeedButton5", QStringLiteral("Rename Item"), {94, 1, 20, 22}, GlyphId::Rename);
     SpeedButton7 = glyphButton(
         Panel1, "SpeedButton7",
         QStringLiteral("Copies the current page/item to the clipboard. \r\n\r\nYou may also use the Hotkey combination, Ctrl-F4"),
-        {130, 1, 22, 22});
-    SpeedButton8 = glyphButton(Panel1, "SpeedButton8", QStringLiteral("Quick Print"), {154, 1, 22, 22});
+        {130, 1, 22, 22}, GlyphId::Copy);
+    SpeedButton8 = glyphButton(Panel1, "SpeedButton8", QStringLiteral("Quick Print"), {154, 1, 22, 22}, GlyphId::Print);
 
     const std::array<int, 4> bevelX{42, 121, 183, 583};
     for (std::size_t i = 0; i < Bevels.size(); ++i) {
@@ -206,10 +216,10 @@ void TForm1::buildToolbar()
     Colour->setToolTip(QStringLiteral("Colour"));
     Colour->setGeometry(441, 3, 47, 20);
 
-    SpeedButton14 = glyphButton(Panel1, "SpeedButton14", QStringLiteral("Left justify"), {492, 1, 22, 22});
-    SpeedButton15 = glyphButton(Panel1, "SpeedButton15", QStringLiteral("Centre"), {513, 1, 22, 22});
-    SpeedButton16 = glyphButton(Panel1, "SpeedButton16", QStringLiteral("Right justify"), {535, 1, 22, 22});
-    SpeedButton17 = glyphButton(Panel1, "SpeedButton17", QStringLiteral("Bullet"), {558, 1, 22, 22});
+    SpeedButton14 = glyphButton(Panel1, "SpeedButton14", QStringLiteral("Left justify"), {492, 1, 22, 22}, GlyphId::AlignLeft);
+    SpeedButton15 = glyphButton(Panel1, "SpeedButton15", QStringLiteral("Centre"), {513, 1, 22, 22}, GlyphId::AlignCentre);
+    SpeedButton16 = glyphButton(Panel1, "SpeedButton16", QStringLiteral("Right justify"), {535, 1, 22, 22}, GlyphId::AlignRight);
+    SpeedButton17 = glyphButton(Panel1, "SpeedButton17", QStringLiteral("Bullet"), {558, 1, 22, 22}, GlyphId::Bullet);
     SpeedButton17->setCheckable(true);
 
     SpeedButton9 = glyphButton(
@@ -217,8 +227,8 @@ void TForm1::buildToolbar()
         QStringLiteral("Click here and then on any other item including\r\nmenu items to receive instant help on that "
                        "topic.\r\n\r\nWhile this is active none of the items clicked will\r\nactually work, they will "
                        "simply tell you all about\r\nthemselves.\r\n\r\nClick here again when done to get back to normal."),
-        {591, 2, 20, 22});
-    SpeedButton6 = glyphButton(Panel1, "SpeedButton6", QStringLiteral("Overview"), {615, 1, 20, 22});
+        {591, 2, 20, 22}, GlyphId::HelpOff);
+    SpeedButton6 = glyphButton(Panel1, "SpeedButton6", QStringLiteral("Overview"), {615, 1, 20, 22}, GlyphId::Overview);
     // The last two keep their distance from the right edge of a 639-pixel row.
     Panel1->installEventFilter(this);
 }
@@ -309,6 +319,7 @@ void TForm1::buildTray()
     TrayIcon1 = new QSystemTrayIcon(this);
     TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
     TrayIcon1->setToolTip(QApplication::applicationName());
+    TrayIcon1->setIcon(Glyph(GlyphId::Tray));
     TrayIcon1->setContextMenu(TrayMenu);
 }
 

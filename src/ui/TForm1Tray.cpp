@@ -4,6 +4,7 @@
 #include "core/store/AtomicFile.h"
 #include "platform/Desktop.h"
 #include "ui/HelpTexts.h"
+#include "ui/TForm2.h"
 
 #include <QAction>
 #include <QDialog>
@@ -115,7 +116,7 @@ void TForm1::Open1Click()
 
 void TForm1::About1Click()
 {
-    (void)Form2;
+    Form2->exec();
 }
 
 } // namespace quillory

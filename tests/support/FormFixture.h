@@ -6,6 +6,8 @@
 
 #include <QListWidget>
 #include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "support/FormFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -122,12 +123,13 @@ TEST_F(Hotkeys, CtrlF5TurnsHelpModeOff)
 TEST_F(Hotkeys, FunctionKeysCopyTheFirstNineItems)
 {
     form->EnableFunctionKeyCopy->setChecked(true);
-    form->activateWindow();
+    QApplication::setActiveWindow(form.get());
     form->LB->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), form->LB);
     QTest::keyClick(form->LB, Qt::Key_F3);
     EXPECT_EQ(selected(), "Three");
     EXPECT_EQ(clipboard(), "page Three");
-    QTest::keyClick(form->LB, Qt::Key_F2, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2, Qt::ShiftModifier); // the editor has the focus now
     EXPECT_EQ(selected(), "Two");
     EXPECT_EQ(clipboard(), "page Two");
     QGuiApplication::clipboard()->clear();

@@ -104,7 +104,7 @@ TEST_F(Startup, ConfigValuesAreAppliedAndShortFilesKeepDefaults)
     writeFile(dataDir() / "config", "10\r\n20\r\n700\r\n400\r\n" + project.string() + "\r\n150\r\nOne\r\n0\r\n1\r\n1\r\n");
     start();
     EXPECT_EQ(form->pos(), QPoint(10, 20));
-    EXPECT_EQ(form->size(), QSize(700, 400));
+    EXPECT_EQ(form->frameGeometry().size(), QSize(700, 400)); // the outer size
     EXPECT_TRUE(form->SOT->isChecked());
     EXPECT_TRUE(form->TrayHintShown);
     EXPECT_TRUE(form->Wordwrap->isChecked()); // line 15 missing: its default

@@ -3,6 +3,7 @@
 #include "core/text/TextDecoder.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QListWidget>
 #include <QToolButton>
