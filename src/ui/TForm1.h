@@ -4,6 +4,8 @@
 #include <QPoint>
 #include <QString>
 
+#include "core/store/AtomicFile.h"
+
 #include <array>
 #include <functional>
 #include <cstdint>
@@ -219,12 +221,15 @@ private:
     bool selectEntry(const std::u16string& name);
 
     // Page I/O through the editor adapter; failures carry the system's reason.
-    [[nodiscard]] std::error_code writePage(const std::filesystem::path& file);
+    // Buffer files skip the disk sync (start-up discards the buffer anyway); project files do not.
+    [[nodiscard]] std::error_code writePage(const std::filesystem::path& file, store::Flush flush);
     [[nodiscard]] std::error_code loadPage(const std::filesystem::path& file);
     void reportFileError(const std::filesystem::path& file, std::error_code ec);
 
     // Opens folder P as the project (Open Project steps 2-5, the recent double-click's step 4).
     void openProjectFolder(const std::u16string& folder);
+    // Clears the editor and makes it the one empty item "Wibble" of the folder and of the buffer.
+    void startEmptyWibble(const std::filesystem::path& projectFolder);
     // The save prompt of New/Open Project and the recent double-click; false on Cancel.
     bool askToSave();
     bool writeRecent();

@@ -17,9 +17,9 @@ namespace quillory {
 
 namespace fs = std::filesystem;
 
-std::error_code TForm1::writePage(const fs::path& file)
+std::error_code TForm1::writePage(const fs::path& file, store::Flush flush)
 {
-    return store::ReplaceFileAtomically(file, PageToBytes(*RE->document()));
+    return store::ReplaceFileAtomically(file, PageToBytes(*RE->document()), flush);
 }
 
 std::error_code TForm1::loadPage(const fs::path& file)
@@ -54,7 +54,7 @@ void TForm1::LBClick()
         return;
     const std::u16string next = fromQ(selected->text());
 
-    if (const std::error_code ec = writePage(bufferFile(CurrentItem))) {
+    if (const std::error_code ec = writePage(bufferFile(CurrentItem), store::Flush::Skip)) {
         selectEntry(CurrentItem);
         reportFileError(bufferFile(CurrentItem), ec);
         return;
@@ -102,7 +102,7 @@ void TForm1::CreateDefaultProject()
     // An earlier fall-back may have left a "Wibble" with text in it: keep it rather than empty it.
     const fs::path wibble = folder / "Wibble";
     if (!fs::exists(wibble, ec))
-        if (const std::error_code writeError = writePage(wibble))
+        if (const std::error_code writeError = writePage(wibble, store::Flush::ToDisk))
             reportFileError(wibble, writeError);
     setListEntries({u"Wibble"});
     selectEntry(u"Wibble");

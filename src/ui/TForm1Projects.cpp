@@ -22,7 +22,7 @@ void TForm1::SaveProject1Click(QObject* Sender)
 {
     if (helpBranch(Sender, {SpeedButton1, SaveProject1}, help::kSaveProject + ProjectPath))
         return;
-    if (const std::error_code ec = writePage(bufferFile(CurrentItem))) {
+    if (const std::error_code ec = writePage(bufferFile(CurrentItem), store::Flush::Skip)) {
         reportFileError(bufferFile(CurrentItem), ec);
         return;
     }
@@ -117,17 +117,10 @@ void TForm1::SaveProjectAs1Click(QObject* Sender)
 
     if (command == Command::New) {
         ClearBuffer();
-        setListEntries({});
-        m_loadingPage = true;
-        RE->clear();
-        m_loadingPage = false;
-        for (const fs::path& file : {target / "Wibble", bufferFile(u"Wibble")})
-            if (const std::error_code writeError = writePage(file))
-                reportFileError(file, writeError);
-        setListEntries({u"Wibble"});
-        CurrentItem = u"Wibble";
+        startEmptyWibble(target);
+        setListEntries({CurrentItem}); // left unselected
     } else {
-        if (const std::error_code writeError = writePage(bufferFile(CurrentItem))) {
+        if (const std::error_code writeError = writePage(bufferFile(CurrentItem), store::Flush::Skip)) {
             reportFileError(bufferFile(CurrentItem), writeError);
             return;
         }
@@ -152,16 +145,22 @@ void TForm1::openProjectFolder(const std::u16string& folder)
             reportFileError(fs::path(folder) / fs::path(CurrentItem), ec);
     } else {
         // A folder with no items gets one empty item, so the list is never empty.
-        m_loadingPage = true;
-        RE->clear();
-        m_loadingPage = false;
-        for (const fs::path& file : {fs::path(folder) / "Wibble", bufferFile(u"Wibble")})
-            if (const std::error_code ec = writePage(file))
-                reportFileError(file, ec);
-        CurrentItem = u"Wibble";
+        startEmptyWibble(fs::path(folder));
         setListEntries({CurrentItem});
     }
     Reload1Click();
+}
+
+void TForm1::startEmptyWibble(const fs::path& projectFolder)
+{
+    m_loadingPage = true;
+    RE->clear();
+    m_loadingPage = false;
+    CurrentItem = u"Wibble";
+    if (const std::error_code ec = writePage(projectFolder / "Wibble", store::Flush::ToDisk))
+        reportFileError(projectFolder / "Wibble", ec);
+    if (const std::error_code ec = writePage(bufferFile(CurrentItem), store::Flush::Skip))
+        reportFileError(bufferFile(CurrentItem), ec);
 }
 
 void TForm1::OpenRecentClick()

@@ -1,0 +1,172 @@
+// The main window's hot paths over projects of 100, 1,000 and 10,000 items of 2 KB, under Qt's
+// offscreen platform: start-up to a shown window, the item switch, the restamp and rebuild, Save
+// Project, and the idle housekeeping tick (with the heap allocations it makes).
+#include "core/store/OrderStamp.h"
+#include "support/ScriptedDesktop.h"
+#include "support/TempDir.h"
+#include "ui/TForm1.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <new>
+
+namespace {
+
+std::atomic<long> g_allocations{0};
+
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+using quillory::TForm1;
+using quillory::test::ScriptedDesktop;
+using quillory::test::TempDir;
+
+// One home folder per item count, made once: a project of `items` pages of about 2 KB.
+struct Home {
+    TempDir dir;
+    fs::path project;
+
+    explicit Home(int items)
+    {
+        project = dir / "Bench.qlyp.dir";
+        fs::create_directories(project);
+        std::string page = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}}\\viewkind4\\uc1 \\pard ";
+        while (page.size() < 2000)
+            page += "Prepared text to paste into another program, line after line.\\par\r\n";
+        page += "}";
+        for (int i = 0; i < items; ++i) {
+            const fs::path file = project / ("Item " + std::to_string(i));
+            std::ofstream(file, std::ios::binary) << page;
+            fs::last_write_time(file, quillory::store::OrderStamp(static_cast<std::size_t>(i)));
+        }
+        const fs::path data = dir / "Documents" / "Quillory";
+        fs::create_directories(data);
+        std::ofstream(data / "config", std::ios::binary)
+            << "0\r\n0\r\n655\r\n539\r\n" << project.string() << "\r\n185\r\nItem 0\r\n0\r\n0\r\n1\r\n0\r\n\r\n0\r\n0\r\n1\r\n55\r\n";
+    }
+};
+
+Home& home(int items)
+{
+    static std::map<int, std::unique_ptr<Home>> homes;
+    auto& h = homes[items];
+    if (!h)
+        h = std::make_unique<Home>(items);
+    return *h;
+}
+
+struct Window {
+    ScriptedDesktop desktop;
+    std::unique_ptr<TForm1> form;
+
+    explicit Window(Home& h)
+    {
+        desktop.documents = h.dir / "Documents";
+        desktop.autostart = h.dir / "autostart";
+        form = std::make_unique<TForm1>(desktop);
+        form->Timer1->stop();
+        form->ReminderCheck->stop();
+        form->show();
+        form->Timer1Timer(); // the first tick's one-shot work
+    }
+};
+
+void BM_StartUp(benchmark::State& state)
+{
+    Home& h = home(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        Window w(h);
+        benchmark::DoNotOptimize(w.form.get());
+    }
+}
+
+void BM_ItemSwitch(benchmark::State& state)
+{
+    Window w(home(static_cast<int>(state.range(0))));
+    int row = 0;
+    for (auto _ : state) {
+        row = 1 - row;
+        w.form->LB->setCurrentRow(row); // runs LBClick
+    }
+}
+
+void BM_FixItAndRebuild(benchmark::State& state)
+{
+    Window w(home(static_cast<int>(state.range(0))));
+    for (auto _ : state)
+        w.form->FixIt(0);
+}
+
+void BM_Reload(benchmark::State& state)
+{
+    Window w(home(static_cast<int>(state.range(0))));
+    for (auto _ : state)
+        w.form->Reload1Click();
+}
+
+void BM_SaveProject(benchmark::State& state)
+{
+    Window w(home(static_cast<int>(state.range(0))));
+    for (auto _ : state)
+        w.form->SaveProject1Click(w.form.get());
+}
+
+void BM_IdleTick(benchmark::State& state)
+{
+    Window w(home(100));
+    for (int i = 0; i < 10; ++i)
+        w.form->Timer1Timer();
+    const long before = g_allocations.load();
+    for (auto _ : state)
+        w.form->Timer1Timer();
+    state.counters["allocs/tick"] =
+        benchmark::Counter(static_cast<double>(g_allocations.load() - before), benchmark::Counter::kAvgIterations);
+}
+
+BENCHMARK(BM_StartUp)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ItemSwitch)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FixItAndRebuild)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Reload)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveProject)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_IdleTick)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillory"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
