@@ -2,12 +2,16 @@
 # real program under a temporary HOME, and helpers that wait for conditions with a deadline.
 # Everything started here is recorded by PID and stopped by PID when the script exits.
 #
-#   harness_init NAME        output folder $E2E_OUT (screenshots, logs) and scratch folder $E2E_TMP
-#   harness_require TOOL...  exit 77 (skipped) when a tool is missing
-#   start_xvfb [ARG...]      sets DISPLAY;  start_openbox;  start_trayer
-#   start_quillory BINARY    sets QUILLORY_PID; HOME=$E2E_HOME with $E2E_HOME/Documents
-#   wait_for_window REGEX    prints the id of the first window whose title matches
-#   ...                      see each function
+#   harness_init NAME          output folder $E2E_OUT (screenshots, logs), scratch $E2E_TMP, HOME
+#   harness_require TOOL...    exit 77 (skipped) when a tool is missing
+#   start_x_session            Xvfb (sets DISPLAY), openbox, trayer
+#   start_quillory BINARY      sets QUILLORY_PID;  stop_quillory;  wait_quillory_exit -> exit code
+#   wait_for_main_window       the id of the window titled "Quillory - ..."
+#   wait_for SECS CMD...       poll CMD until true or the deadline;  holds_for SECS CMD...
+#   is_mapped / is_unmapped / title_is / visible_windows_are / clipboard_is   conditions
+#   send_keys, clipboard [TARGET], set_clipboard, screenshot NAME, focus_window, start_other_window
+#   write_config PROJECT ITEM, make_project PATH NAME=TEXT..., config_line_count
+# A failure (fail MESSAGE) leaves a screenshot "failure" in $E2E_OUT.
 
 E2E_SKIP=77
 E2E_TIMEOUT=${E2E_TIMEOUT:-15}
@@ -50,6 +54,8 @@ harness_init()
     E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/quillory-e2e.XXXXXX")
     E2E_HOME=$E2E_TMP/home
     mkdir -p "$E2E_HOME/Documents"
+    mkdir -m 700 "$E2E_TMP/runtime"
+    export XDG_RUNTIME_DIR=$E2E_TMP/runtime
     trap harness_cleanup EXIT
     trap 'exit 130' INT TERM
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_DOCUMENTS_DIR
@@ -80,6 +86,19 @@ wait_for()
     done
 }
 
+# holds_for SECONDS COMMAND...: COMMAND stays true for the whole time (to see that something
+# does not happen, such as a second box while the ticks go on).
+holds_for()
+{
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    while ((SECONDS < deadline)); do
+        "$@" || return 1
+        sleep 0.05
+    done
+}
+
 process_gone()
 {
     local state
@@ -92,7 +111,8 @@ start_xvfb()
 {
     local fifo=$E2E_TMP/displayfd number=
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 "$@" 3>"$fifo" >"$E2E_OUT/xvfb.log" 2>&1 &
+    # -noreset: else the server resets whenever its last client leaves, refusing new ones meanwhile.
+    Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x1024x24 "$@" 3>"$fifo" >"$E2E_OUT/xvfb.log" 2>&1 &
     E2E_PIDS+=($!)
     # The server writes its display number once it listens; EOF or the deadline means it failed.
     read -r -t "$E2E_TIMEOUT" number <"$fifo" || true
@@ -100,6 +120,9 @@ start_xvfb()
     [[ $number =~ ^[0-9]+$ ]] || fail "Xvfb did not start (see $E2E_OUT/xvfb.log)"
     export DISPLAY=:$number
     wait_for "$E2E_TIMEOUT" xdpyinfo_ok || fail "display $DISPLAY does not answer"
+    # The first synthetic key switches the server to the test keyboard's key map, which makes every
+    # client renew its key grabs; a key typed during that is lost. Get it over with before any.
+    xdotool key shift 2>/dev/null
     note "Xvfb on $DISPLAY"
 }
 
@@ -112,7 +135,7 @@ start_openbox()
 {
     openbox --sm-disable >"$E2E_OUT/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
-    wait_for "$E2E_TIMEOUT" wm_running || fail "openbox did not take over the screen"
+    wait_for "$E2E_TIMEOUT" wm_running || fail "openbox did not take over the screen: $(wmctrl -m 2>&1)"
 }
 
 wm_running()
@@ -147,7 +170,7 @@ start_x_session()
 start_quillory()
 {
     [[ -x $1 ]] || fail "no program at $1"
-    QT_QPA_PLATFORM=xcb "$1" >"$E2E_OUT/quillory.log" 2>&1 &
+    QT_QPA_PLATFORM=xcb "$1" >>"$E2E_OUT/quillory.log" 2>&1 &
     QUILLORY_PID=$!
     E2E_PIDS+=("$QUILLORY_PID")
     note "quillory running as $QUILLORY_PID"
@@ -179,15 +202,27 @@ window_title()
     xdotool getwindowname "$1"
 }
 
-# count_windows REGEX: how many windows are titled that way, mapped or not.
-count_windows()
+# count_visible_windows REGEX: how many mapped windows are titled that way.
+count_visible_windows()
 {
     local ids
-    ids=$(xdotool search --name "$1" 2>/dev/null) || {
+    ids=$(xdotool search --onlyvisible --name "$1" 2>/dev/null) || {
         echo 0
         return
     }
     grep -c . <<<"$ids"
+}
+
+# visible_windows_are N REGEX: for wait_for and holds_for.
+visible_windows_are()
+{
+    [[ "$(count_visible_windows "$2")" == "$1" ]]
+}
+
+# title_is WINDOW TEXT: for wait_for.
+title_is()
+{
+    [[ "$(window_title "$1" 2>/dev/null)" == "$2" ]]
 }
 
 is_mapped()
@@ -231,7 +266,8 @@ clipboard_is()
 # set_clipboard TEXT: owned by a background xclip, so a copy can be seen to replace it.
 set_clipboard()
 {
-    printf '%s' "$1" | xclip -i -selection clipboard -loops 1 >/dev/null 2>&1 &
+    # -quiet keeps xclip in the foreground, so the PID recorded is the owner itself.
+    printf '%s' "$1" | xclip -quiet -i -selection clipboard >/dev/null 2>&1 &
     E2E_PIDS+=($!)
     wait_for 5 clipboard_is "$1" || fail "could not seed the clipboard"
 }
@@ -244,6 +280,15 @@ screenshot()
 quillory_running()
 {
     ! process_gone "$QUILLORY_PID"
+}
+
+# stop_quillory: ends the program by its PID (TERM, then KILL at the deadline).
+stop_quillory()
+{
+    kill -TERM "$QUILLORY_PID" 2>/dev/null
+    wait_for 5 process_gone "$QUILLORY_PID" || kill -KILL "$QUILLORY_PID" 2>/dev/null
+    wait "$QUILLORY_PID" 2>/dev/null
+    return 0
 }
 
 # wait_quillory_exit [SECONDS]: prints the exit code; fails when the program is still running.
@@ -265,10 +310,19 @@ start_other_window()
     focus_window "$OTHER_WINDOW"
 }
 
+# focus_window WINDOW: asks the window manager to activate it until it has the focus (a request
+# made before the window manager has taken the window on is lost).
 focus_window()
 {
-    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1"
-    wait_for 5 window_active "$1" || fail "window $1 did not get the focus"
+    wait_for "$E2E_TIMEOUT" is_mapped "$1" || fail "window $1 is not shown, cannot focus it"
+    wait_for 5 activated "$1" || fail "window $1 did not get the focus"
+}
+
+activated()
+{
+    window_active "$1" && return 0
+    xdotool windowactivate "$1" >/dev/null 2>&1
+    window_active "$1"
 }
 
 window_active()
