@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# close_and_exit.sh QUILLORY: closing the window through the window manager (Alt+F4, then a close
+# request from wmctrl) only hides it to the tray and writes a 16-line config; File|Exit ends the
+# program with exit code 0.
+set -uo pipefail
+source "$(dirname "$0")/harness.sh"
+harness_init close_and_exit
+start_x_session
+config=$HOME/Documents/Quillory/config
+
+# close_hides HOW KEYS...: one start, one close by the window manager.
+close_hides()
+{
+    local how=$1 window
+    shift
+    rm -f "$config"
+    start_quillory "$QUILLORY"
+    window=$(wait_for_main_window) || fail "no main window"
+    focus_window "$window"
+    "$@" "$window"
+    wait_for "$E2E_TIMEOUT" is_unmapped "$window" || fail "$how: the window is still shown"
+    wait_for "$E2E_TIMEOUT" config_has_16_lines || fail "$how: config has $(config_line_count) lines, not 16"
+    quillory_running || fail "$how: the program ended instead of hiding"
+    screenshot "closed-by-$how"
+    stop_quillory
+}
+
+config_has_16_lines()
+{
+    [[ "$(config_line_count)" == 16 && "$(wc -l <"$config")" == 16 ]]
+}
+
+alt_f4()
+{
+    send_keys alt+F4
+}
+
+wmctrl_close()
+{
+    wmctrl -i -c "$1"
+}
+
+QUILLORY=$1
+close_hides alt-f4 alt_f4
+close_hides wmctrl wmctrl_close
+
+# File|Exit from the keyboard: Alt alone puts the menu bar on its first menu, "File"; Down opens
+# it with its first entry current, and Up wraps round to its last entry, "Exit".
+rm -f "$config"
+start_quillory "$QUILLORY"
+window=$(wait_for_main_window) || fail "no main window"
+focus_window "$window"
+send_keys alt Down Up Return
+code=$(wait_quillory_exit) || fail "File|Exit did not end the program"
+[[ $code == 0 ]] || fail "File|Exit ended the program with exit code $code"
+config_has_16_lines || fail "after Exit config has $(config_line_count) lines, not 16"
+echo "PASS: close hides, Exit ends"
