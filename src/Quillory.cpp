@@ -21,11 +21,11 @@ int main(int argc, char* argv[])
     preferXcbUnderWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillory"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillory"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     quillory::QtDesktop desktop;
     quillory::TForm1 form(desktop);
+    desktop.setTrayIcon(form.TrayIcon1);
     form.show();
     return QApplication::exec();
 }
