@@ -1,0 +1,101 @@
+#include "core/settings/AutostartEntry.h"
+
+#include "core/store/AtomicFile.h"
+
+#include <string_view>
+
+namespace quillory::settings {
+
+namespace {
+
+constexpr std::string_view kReserved = " \t\n\"'\\><~|&;$*?#()`";
+
+// The escapes every string value of a desktop entry may carry.
+std::string EscapeValue(std::string_view text)
+{
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The program as the one word of an Exec command line, before EscapeValue.
+std::string QuoteExecArgument(std::string_view program)
+{
+    const bool quote = program.find_first_of(kReserved) != std::string_view::npos;
+    std::string out;
+    if (quote)
+        out += '"';
+    for (const char c : program) {
+        if (quote && (c == '"' || c == '`' || c == '$' || c == '\\'))
+            out += '\\';
+        out += c;
+        // A lone "%" would start a field code.
+        if (c == '%')
+            out += '%';
+    }
+    if (quote)
+        out += '"';
+    return out;
+}
+
+} // namespace
+
+std::optional<std::string> AutostartEntryText(const std::filesystem::path& programPath)
+{
+    const std::string& program = programPath.native();
+    if (!programPath.is_absolute() || program.find_first_of(std::string_view("=\0", 2)) != std::string::npos)
+        return std::nullopt;
+    std::string text = "[Desktop Entry]\n"
+                       "Type=Application\n"
+                       "Name=Quillory\n"
+                       "Exec=";
+    text += EscapeValue(QuoteExecArgument(program));
+    text += "\nPath=";
+    text += EscapeValue(programPath.parent_path().native());
+    text += '\n';
+    return text;
+}
+
+std::error_code WriteAutostartEntry(const std::filesystem::path& autostartDir, const std::filesystem::path& programPath)
+{
+    const auto text = AutostartEntryText(programPath);
+    if (!text)
+        return std::make_error_code(std::errc::invalid_argument);
+    std::error_code error;
+    std::filesystem::create_directories(autostartDir, error);
+    if (error)
+        return error;
+    return store::ReplaceFileAtomically(autostartDir / kAutostartFileName, *text);
+}
+
+std::error_code RemoveAutostartEntry(const std::filesystem::path& autostartDir)
+{
+    std::error_code error;
+    std::filesystem::remove(autostartDir / kAutostartFileName, error);
+    return error;
+}
+
+bool HasAutostartEntry(const std::filesystem::path& autostartDir)
+{
+    std::error_code error;
+    return std::filesystem::exists(autostartDir / kAutostartFileName, error);
+}
+
+} // namespace quillory::settings

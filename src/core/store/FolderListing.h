@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace quillory::store {
+
+// The item files of a folder, read afresh on every call: regular files only (no subfolders,
+// links, sockets or other special files), not hidden (a name beginning with "."), and only
+// names that are valid UTF-8, since another name could not be written back under the same bytes.
+// Sorted by CompareNoCase, names equal but for case by code unit, so such names stand together.
+// Never throws; a folder that cannot be read gives an empty list.
+[[nodiscard]] std::vector<std::u16string> ListRegularFiles(const std::filesystem::path& folder);
+
+namespace detail {
+
+// The same for a folder open as `dirFd` (left open). Collects the names of this program's
+// leftover temporaries into `temporaries` when given.
+[[nodiscard]] std::vector<std::u16string> ListRegularFilesAt(int dirFd,
+                                                             std::vector<std::string>* temporaries = nullptr);
+
+// The listing's order.
+[[nodiscard]] bool ListedBefore(const std::u16string& a, const std::u16string& b) noexcept;
+
+} // namespace detail
+
+} // namespace quillory::store

@@ -1,0 +1,348 @@
+#include "core/store/ProjectStore.h"
+
+#include "core/StuffUnit.h"
+#include "core/Utf.h"
+#include "core/store/FolderListing.h"
+#include "core/store/OrderStamp.h"
+#include "core/store/PosixIo.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillory::store {
+
+namespace {
+
+constexpr std::size_t kShownLength = 200;
+// Up to this many new files are synced one by one; more are synced with their file system.
+constexpr std::size_t kSyncOneByOne = 16;
+
+bool SameTime(const timespec& a, const timespec& b) noexcept
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) noexcept
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool IsBlankOrControl(char16_t c) noexcept
+{
+    return c <= 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// Names that differ only in case stand next to each other in a listing. On a folder that
+// ignores case they would share one file, and the second copy would overwrite the first, so
+// each member of such a group is checked against the files its elders already occupy.
+class CaseTwins {
+public:
+    explicit CaseTwins(std::span<const std::u16string> names) : m_names(names) {}
+
+    [[nodiscard]] bool inGroup(std::size_t i) const noexcept
+    {
+        return hasElder(i) || (i + 1 < m_names.size() && EqualsNoCase(m_names[i], m_names[i + 1]));
+    }
+
+    // True when `name` (the i-th) resolves in `dirFd` to a file an elder of its group holds.
+    [[nodiscard]] bool foldsIntoElder(std::size_t i, int dirFd, const std::string& name) const noexcept
+    {
+        if (!hasElder(i))
+            return false;
+        struct stat info {};
+        if (::fstatat(dirFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+            return false;
+        return std::any_of(m_held.begin(), m_held.end(), [&](const struct stat& held) { return SameFile(held, info); });
+    }
+
+    // Records the file the i-th name now holds in `dirFd`.
+    void hold(std::size_t i, int dirFd, const std::string& name)
+    {
+        if (!hasElder(i))
+            m_held.clear();
+        struct stat info {};
+        if (::fstatat(dirFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0)
+            m_held.push_back(info);
+    }
+
+private:
+    [[nodiscard]] bool hasElder(std::size_t i) const noexcept
+    {
+        return i > 0 && i < m_names.size() && EqualsNoCase(m_names[i], m_names[i - 1]);
+    }
+
+    std::span<const std::u16string> m_names;
+    std::vector<struct stat> m_held;
+};
+
+std::error_code CaseClash()
+{
+    return std::make_error_code(std::errc::file_exists);
+}
+
+void NoteFailure(std::optional<FileFailure>& first, const std::u16string& name, std::error_code error)
+{
+    if (!first)
+        first = FileFailure{name, error};
+}
+
+// A new file written beside its target, waiting for the rename.
+struct Staged {
+    std::size_t index;
+    std::string name;
+    std::string temporary;
+};
+
+// Removes the temporaries that never took their names.
+class StagedCleanup {
+public:
+    StagedCleanup(int dirFd, std::vector<Staged>& staged) noexcept : m_dirFd(dirFd), m_staged(staged) {}
+    StagedCleanup(const StagedCleanup&) = delete;
+    StagedCleanup& operator=(const StagedCleanup&) = delete;
+    ~StagedCleanup()
+    {
+        for (const Staged& s : m_staged)
+            if (!s.temporary.empty())
+                ::unlinkat(m_dirFd, s.temporary.c_str(), 0);
+    }
+
+private:
+    int m_dirFd;
+    std::vector<Staged>& m_staged;
+};
+
+std::error_code SyncStaged(int dirFd, const std::vector<Staged>& staged)
+{
+    if (staged.size() > kSyncOneByOne)
+        return ::syncfs(dirFd) == 0 ? std::error_code() : detail::LastError();
+    for (const Staged& s : staged) {
+        const UniqueFd fd(::openat(dirFd, s.temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+        if (!fd || ::fsync(fd.get()) != 0)
+            return detail::LastError();
+    }
+    return {};
+}
+
+} // namespace
+
+void ClearBuffer(const std::filesystem::path& bufferDir)
+{
+    std::error_code error;
+    const UniqueFd dir = detail::OpenFolder(bufferDir, error);
+    if (!dir)
+        return;
+    std::vector<std::string> temporaries;
+    for (const auto& name : detail::ListRegularFilesAt(dir.get(), &temporaries))
+        ::unlinkat(dir.get(), Utf16ToUtf8(name).c_str(), 0);
+    for (const auto& name : temporaries)
+        ::unlinkat(dir.get(), name.c_str(), 0);
+}
+
+LoadResult LoadProjectIntoBuffer(const std::filesystem::path& projectDir, const std::filesystem::path& bufferDir)
+{
+    LoadResult result;
+    std::error_code error;
+    const UniqueFd project = detail::OpenFolder(projectDir, error);
+    if (!project) {
+        NoteFailure(result.firstFailure, {}, error);
+        return result;
+    }
+    result.names = detail::ListRegularFilesAt(project.get());
+    const UniqueFd buffer = detail::OpenFolder(bufferDir, error);
+    if (!buffer) {
+        NoteFailure(result.firstFailure, {}, error);
+        return result;
+    }
+    CaseTwins twins(result.names);
+    std::string bytes;
+    for (std::size_t i = 0; i < result.names.size(); ++i) {
+        const std::string name = Utf16ToUtf8(result.names[i]);
+        if (twins.foldsIntoElder(i, buffer.get(), name)) {
+            NoteFailure(result.firstFailure, result.names[i], CaseClash());
+            continue;
+        }
+        struct stat info {};
+        error = detail::ReadFileAt(project.get(), name, bytes, info);
+        if (!error)
+            error = detail::ReplaceAt(buffer.get(), name, bytes, &info.st_mtim, Flush::Skip);
+        if (error) {
+            NoteFailure(result.firstFailure, result.names[i], error);
+            continue;
+        }
+        if (twins.inGroup(i))
+            twins.hold(i, buffer.get(), name);
+    }
+    return result;
+}
+
+void StampAll(const std::filesystem::path& bufferDir, std::span<const std::u16string> names)
+{
+    std::error_code error;
+    const UniqueFd dir = detail::OpenFolder(bufferDir, error);
+    if (!dir)
+        return;
+    std::string name;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        name = Utf16ToUtf8(names[i]);
+        struct stat info {};
+        if (::fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        const timespec stamp{OrderStampTime(i), 0};
+        // Comparing first keeps an unchanged order free of inode writes.
+        if (SameTime(info.st_mtim, stamp))
+            continue;
+        const timespec times[2] = {{0, UTIME_OMIT}, stamp};
+        (void)::utimensat(dir.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    }
+}
+
+std::u16string ShownName(std::u16string_view fileName)
+{
+    std::size_t end = std::min(fileName.size(), kShownLength);
+    if (end < fileName.size() && end > 0 && fileName[end - 1] >= 0xD800 && fileName[end - 1] <= 0xDBFF)
+        --end;
+    std::size_t begin = 0;
+    while (begin < end && IsBlankOrControl(fileName[begin]))
+        ++begin;
+    while (end > begin && IsBlankOrControl(fileName[end - 1]))
+        --end;
+    return std::u16string(fileName.substr(begin, end - begin));
+}
+
+std::vector<OrderedItem> OrderedItems(const std::filesystem::path& bufferDir)
+{
+    std::error_code error;
+    const UniqueFd dir = detail::OpenFolder(bufferDir, error);
+    if (!dir)
+        return {};
+    const std::vector<std::u16string> names = detail::ListRegularFilesAt(dir.get());
+    std::vector<std::u16string> lines;
+    lines.reserve(names.size());
+    for (const auto& fileName : names) {
+        struct stat info {};
+        const bool known = ::fstatat(dir.get(), Utf16ToUtf8(fileName).c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+        std::u16string line = OrderKey(known ? std::optional<std::time_t>(info.st_mtim.tv_sec) : std::nullopt);
+        line.push_back(u'\u00A0');
+        line.append(fileName);
+        lines.push_back(std::move(line));
+    }
+    std::sort(lines.begin(), lines.end(), detail::ListedBefore);
+    std::vector<OrderedItem> items;
+    items.reserve(lines.size());
+    for (const auto& line : lines) {
+        // Keys never hold U+00A0, so the first one is the separator.
+        const std::u16string_view fileName = std::u16string_view(line).substr(FindFrom(u"\u00A0", line, 1));
+        items.push_back(OrderedItem{ShownName(fileName), std::u16string(fileName)});
+    }
+    return items;
+}
+
+std::vector<std::u16string> OrderedNames(const std::filesystem::path& bufferDir)
+{
+    std::vector<std::u16string> shown;
+    for (auto& item : OrderedItems(bufferDir))
+        shown.push_back(std::move(item.shown));
+    return shown;
+}
+
+std::optional<FileFailure> CopyBufferToProject(const std::filesystem::path& bufferDir,
+                                               const std::filesystem::path& projectDir)
+{
+    std::optional<FileFailure> first;
+    std::error_code error;
+    const UniqueFd buffer = detail::OpenFolder(bufferDir, error);
+    if (!buffer)
+        return FileFailure{{}, error};
+    const UniqueFd project = detail::OpenFolder(projectDir, error);
+    if (!project)
+        return FileFailure{{}, error};
+    const std::vector<std::u16string> names = detail::ListRegularFilesAt(buffer.get());
+
+    // First write every changed file as a temporary, then sync them all at once, then rename:
+    // one sync for the whole save instead of one per file, and until its rename every project
+    // file stays as it was.
+    std::vector<Staged> staged;
+    const StagedCleanup cleanup(project.get(), staged);
+    std::string bytes;
+    std::string current;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::string name = Utf16ToUtf8(names[i]);
+        struct stat source {};
+        error = detail::ReadFileAt(buffer.get(), name, bytes, source);
+        if (error == std::errc::no_such_file_or_directory)
+            continue; // gone from the buffer since the listing: nothing to save
+        if (error) {
+            NoteFailure(first, names[i], error);
+            continue;
+        }
+        struct stat target {};
+        const bool exists = ::fstatat(project.get(), name.c_str(), &target, AT_SYMLINK_NOFOLLOW) == 0;
+        const bool regular = exists && S_ISREG(target.st_mode);
+        if (regular && target.st_size == source.st_size) {
+            struct stat again {};
+            if (!detail::ReadFileAt(project.get(), name, current, again) && current == bytes) {
+                if (SameTime(again.st_mtim, source.st_mtim))
+                    continue;
+                const timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
+                if (::utimensat(project.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+                    NoteFailure(first, names[i], detail::LastError());
+                continue;
+            }
+        }
+        Staged next{i, std::move(name), {}};
+        error = detail::WriteTemporaryAt(project.get(), next.temporary, bytes, regular ? &target : nullptr,
+                                         &source.st_mtim, Flush::Skip);
+        if (error) {
+            NoteFailure(first, names[i], error);
+            continue;
+        }
+        staged.push_back(std::move(next));
+    }
+    if (staged.empty())
+        return first;
+
+    if ((error = SyncStaged(project.get(), staged))) {
+        // Nothing renamed: the project folder is as it was before the save.
+        NoteFailure(first, names[staged.front().index], error);
+        return first;
+    }
+    // Twins left alone above still hold their files, so the walk covers every name.
+    CaseTwins twins(names);
+    auto next = staged.begin();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (next != staged.end() && next->index == i) {
+            Staged& s = *next++;
+            if (twins.foldsIntoElder(i, project.get(), s.name)) {
+                NoteFailure(first, names[i], CaseClash());
+                continue;
+            }
+            if (::renameat(project.get(), s.temporary.c_str(), project.get(), s.name.c_str()) != 0) {
+                NoteFailure(first, names[i], detail::LastError());
+                continue;
+            }
+            s.temporary.clear();
+        }
+        if (twins.inGroup(i))
+            twins.hold(i, project.get(), Utf16ToUtf8(names[i]));
+    }
+    (void)::fsync(project.get());
+    return first;
+}
+
+std::optional<std::size_t> FindItem(std::span<const std::u16string> entries, std::u16string_view name)
+{
+    const auto exact = std::find(entries.begin(), entries.end(), name);
+    if (exact != entries.end())
+        return static_cast<std::size_t>(exact - entries.begin());
+    const auto folded =
+        std::find_if(entries.begin(), entries.end(), [&](const std::u16string& e) { return EqualsNoCase(e, name); });
+    if (folded != entries.end())
+        return static_cast<std::size_t>(folded - entries.begin());
+    return std::nullopt;
+}
+
+} // namespace quillory::store

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <system_error>
+
+namespace quillory::store {
+
+// The bytes of a file, or absent with the system's reason in `error` (no_such_file_or_directory
+// for an absent file, which callers of settings files treat as "use the defaults").
+[[nodiscard]] std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std::error_code& error);
+
+} // namespace quillory::store

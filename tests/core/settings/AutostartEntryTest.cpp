@@ -1,0 +1,82 @@
+#include "core/settings/AutostartEntry.h"
+
+#include "support/Files.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace quillory;
+using namespace quillory::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ExecLine(const fs::path& program)
+{
+    const auto text = settings::AutostartEntryText(program);
+    if (!text)
+        return "(none)";
+    const auto at = text->find("\nExec=");
+    return text->substr(at + 6, text->find('\n', at + 1) - at - 6);
+}
+
+} // namespace
+
+TEST(AutostartEntry, StartsTheProgramFromItsFolder)
+{
+    EXPECT_EQ(settings::AutostartEntryText("/opt/quillory/bin/quillory"),
+              "[Desktop Entry]\nType=Application\nName=Quillory\nExec=/opt/quillory/bin/quillory\n"
+              "Path=/opt/quillory/bin\n");
+}
+
+TEST(AutostartEntry, QuotesAndEscapesTheProgramPath)
+{
+    EXPECT_EQ(ExecLine("/home/u/My Apps/quillory"), "\"/home/u/My Apps/quillory\"");
+    // Inside quotes: \" for a quote, then every backslash doubled once more for the string value.
+    EXPECT_EQ(ExecLine("/home/u/say \"hi\"/quillory"), "\"/home/u/say \\\\\"hi\\\\\"/quillory\"");
+    EXPECT_EQ(ExecLine("/home/u/$HOME/quillory"), "\"/home/u/\\\\$HOME/quillory\"");
+    EXPECT_EQ(ExecLine("/home/u/a\\b/quillory"), "\"/home/u/a\\\\\\\\b/quillory\"");
+    EXPECT_EQ(ExecLine("/home/u/100%/quillory"), "/home/u/100%%/quillory");
+    EXPECT_EQ(ExecLine("/home/u/it's/quillory"), "\"/home/u/it's/quillory\"");
+}
+
+TEST(AutostartEntry, RefusesPathsAnExecLineCannotHold)
+{
+    EXPECT_EQ(settings::AutostartEntryText("quillory"), std::nullopt);
+    EXPECT_EQ(settings::AutostartEntryText("/home/u/a=b/quillory"), std::nullopt);
+    TempDir dir;
+    EXPECT_EQ(settings::WriteAutostartEntry(dir / "autostart", "relative/quillory"), std::errc::invalid_argument);
+    EXPECT_FALSE(fs::exists(dir / "autostart"));
+}
+
+TEST(AutostartEntry, WriteCreatesTheFolderAndRemoveDeletes)
+{
+    TempDir dir;
+    const fs::path autostart = dir / "config" / "autostart";
+    EXPECT_FALSE(settings::HasAutostartEntry(autostart));
+    ASSERT_FALSE(settings::WriteAutostartEntry(autostart, "/opt/q/quillory"));
+    EXPECT_TRUE(settings::HasAutostartEntry(autostart));
+    EXPECT_EQ(ReadFile(autostart / "Quillory.desktop"), *settings::AutostartEntryText("/opt/q/quillory"));
+    ASSERT_FALSE(settings::WriteAutostartEntry(autostart, "/opt/other/quillory"));
+    EXPECT_EQ(AllNames(autostart), (std::set<std::string>{"Quillory.desktop"}));
+    EXPECT_FALSE(settings::RemoveAutostartEntry(autostart));
+    EXPECT_FALSE(settings::HasAutostartEntry(autostart));
+    EXPECT_FALSE(settings::RemoveAutostartEntry(autostart));
+}
+
+TEST(AutostartEntry, PassesTheDesktopFileValidator)
+{
+    if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "desktop-file-validate is not installed";
+    TempDir dir;
+    for (const char* program : {"/opt/q/quillory", "/home/u/My Apps/quillory", "/home/u/say \"hi\" $x\\y/quillory",
+                                "/home/u/100% (new)/quillory"}) {
+        ASSERT_FALSE(settings::WriteAutostartEntry(dir.path(), program));
+        const std::string command = "desktop-file-validate '" + (dir / "Quillory.desktop").string() + "' > '" +
+                                    (dir / "out").string() + "' 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << program << "\n" << ReadFile(dir / "out");
+        EXPECT_EQ(ReadFile(dir / "out"), "") << program;
+    }
+}

@@ -1,0 +1,83 @@
+#include "core/store/AtomicFile.h"
+
+#include "support/Files.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace quillory;
+using namespace quillory::test;
+namespace fs = std::filesystem;
+
+TEST(ReplaceFileAtomically, ReplacesTheContentAndLeavesNoTemporary)
+{
+    TempDir dir;
+    WriteFile(dir / "page", "old text");
+    EXPECT_FALSE(store::ReplaceFileAtomically(dir / "page", "new"));
+    EXPECT_EQ(ReadFile(dir / "page"), "new");
+    EXPECT_FALSE(store::ReplaceFileAtomically(dir / "fresh", "", store::Flush::Skip));
+    EXPECT_EQ(ReadFile(dir / "fresh"), "");
+    EXPECT_EQ(AllNames(dir.path()), (std::set<std::string>{"fresh", "page"}));
+}
+
+TEST(ReplaceFileAtomically, KeepsThePermissionBitsOfTheFileItReplaces)
+{
+    TempDir dir;
+    WriteFile(dir / "page", "old");
+    fs::permissions(dir / "page", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_FALSE(store::ReplaceFileAtomically(dir / "page", "new"));
+    EXPECT_EQ(StatOf(dir / "page").st_mode & 07777, 0640u);
+}
+
+TEST(ReplaceFileAtomically, GivesTheNewFileTheRequestedTime)
+{
+    TempDir dir;
+    const auto when = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+    ASSERT_FALSE(store::ReplaceFileAtomically(dir / "page", "x", when));
+    EXPECT_EQ(fs::last_write_time(dir / "page"), when);
+}
+
+TEST(ReplaceFileAtomically, FailureKeepsTheOldFileAndRemovesTheTemporary)
+{
+    TempDir dir;
+    fs::create_directory(dir / "taken");
+    WriteFile(dir / "taken" / "inside", "kept");
+    EXPECT_TRUE(store::ReplaceFileAtomically(dir / "taken", "page over a folder"));
+    EXPECT_EQ(ReadFile(dir / "taken" / "inside"), "kept");
+    EXPECT_EQ(AllNames(dir.path()), (std::set<std::string>{"taken"}));
+
+    EXPECT_EQ(store::ReplaceFileAtomically(dir / "missing" / "page", "x"), std::errc::no_such_file_or_directory);
+}
+
+TEST(ReplaceFileAtomically, ReadOnlyFolderRefusesAndKeepsTheOldFile)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "running as root: folder permissions are not enforced";
+    TempDir dir;
+    WriteFile(dir / "page", "old");
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(store::ReplaceFileAtomically(dir / "page", "new"), std::errc::permission_denied);
+    fs::permissions(dir.path(), fs::perms::owner_all);
+    EXPECT_EQ(ReadFile(dir / "page"), "old");
+    EXPECT_EQ(AllNames(dir.path()), (std::set<std::string>{"page"}));
+}
+
+TEST(CopyFileKeepingTime, CopiesContentAndModificationTime)
+{
+    TempDir dir;
+    WriteFile(dir / "from", "page text");
+    SetModified(dir / "from", 1'286'668'800);
+    WriteFile(dir / "to", "older and longer text");
+    ASSERT_FALSE(store::CopyFileKeepingTime(dir / "from", dir / "to"));
+    EXPECT_EQ(ReadFile(dir / "to"), "page text");
+    EXPECT_EQ(ModifiedOf(dir / "to"), 1'286'668'800);
+}
+
+TEST(CopyFileKeepingTime, MissingSourceCreatesNothing)
+{
+    TempDir dir;
+    EXPECT_EQ(store::CopyFileKeepingTime(dir / "absent", dir / "to"), std::errc::no_such_file_or_directory);
+    EXPECT_TRUE(AllNames(dir.path()).empty());
+}
