@@ -9,6 +9,7 @@
 #include <Qt>
 
 #include "core/rtf/Document.h"
+#include "core/store/AtomicFile.h"
 
 class QMimeData;
 class QPalette;
@@ -68,7 +69,8 @@ void insertModel(QTextCursor& cursor, const rtf::Document& page);
 [[nodiscard]] std::error_code loadPage(QTextEdit& editor, const std::filesystem::path& file);
 // Writes the editor's page as RTF, replacing the file atomically. The result carries the system's
 // reason on failure, and the old file is then left as it was.
-[[nodiscard]] std::error_code savePage(const QTextEdit& editor, const std::filesystem::path& file);
+[[nodiscard]] std::error_code savePage(const QTextEdit& editor, const std::filesystem::path& file,
+                                       store::Flush flush = store::Flush::ToDisk);
 
 // Clipboard data for a page: text/rtf and application/rtf (our writer), text/html, text/plain.
 [[nodiscard]] std::unique_ptr<QMimeData> mimeDataFor(const rtf::Document& page);

@@ -1,8 +1,12 @@
 #include "ui/RichEdit.h"
 
+#include <fstream>
 #include <ostream>
 #include <random>
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -13,7 +17,10 @@
 #include <gtest/gtest.h>
 
 #include "core/Utf.h"
+#include "core/rtf/Rtf.h"
 #include "platform/QtText.h"
+#include "support/TempDir.h"
+#include "ui/PageEdit.h"
 
 namespace quillory::rtf {
 
@@ -380,6 +387,196 @@ TEST(RichEditText, CaretFormatFillsInTheDocumentDefaults)
     EXPECT_EQ(f.font, u"DejaVu Sans");
     EXPECT_DOUBLE_EQ(f.pointSize, 11.0);
     EXPECT_EQ(f.colour, rtf::kAutomaticColour);
+}
+
+TEST(RichEditClipboard, SelectionOffersRtfHtmlAndPlainText)
+{
+    QTextDocument doc;
+    fromModel(doc, Document{{para({run(u"skip "), run(u"Bold", bold()), run(u" text\vnext")}),
+                             para({run(u"second {line} \\ é 😀")}, Alignment::Centre)}});
+    QTextCursor cursor(&doc);
+    cursor.setPosition(5);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    const std::unique_ptr<QMimeData> data = selectionMimeData(cursor);
+    for (const char* type : {"text/rtf", "application/rtf", "text/html", "text/plain"})
+        EXPECT_TRUE(data->hasFormat(QString::fromLatin1(type))) << type;
+    EXPECT_EQ(data->data(QStringLiteral("text/rtf")), data->data(QStringLiteral("application/rtf")));
+    EXPECT_EQ(data->text(), QStringLiteral("Bold text\nnext\nsecond {line} \\ é 😀"));
+    EXPECT_TRUE(data->html().contains(QStringLiteral("font-weight:700"))) << data->html().toStdString();
+
+    const QByteArray rtf = rtfFromMimeData(*data);
+    const Document back = rtf::ReadRtf(std::string_view(rtf.constData(), static_cast<std::size_t>(rtf.size())));
+    EXPECT_EQ(rtf::PlainText(back), u"Bold text\nnext\nsecond {line} \\ é 😀");
+    ASSERT_FALSE(back.paragraphs.empty());
+    ASSERT_FALSE(back.paragraphs[0].runs.empty());
+    EXPECT_TRUE(back.paragraphs[0].runs[0].format.bold);
+}
+
+TEST(RichEditClipboard, WholePageOffersTheSameFormats)
+{
+    const Document page{{para({run(u"one", bold())}), para({run(u"two")}, Alignment::Left, Numbering::Bullet)}};
+    QTextDocument doc;
+    fromModel(doc, page);
+    for (const std::unique_ptr<QMimeData>& data : {mimeDataFor(page), documentMimeData(doc)}) {
+        EXPECT_EQ(data->text(), QStringLiteral("one\ntwo"));
+        EXPECT_TRUE(data->hasHtml());
+        const QByteArray rtf = rtfFromMimeData(*data);
+        EXPECT_EQ(rtf.toStdString(), rtf::WriteRtf(page));
+    }
+}
+
+TEST(RichEditClipboard, RtfIsFoundUnderEitherName)
+{
+    QMimeData data;
+    EXPECT_TRUE(rtfFromMimeData(data).isEmpty());
+    data.setData(QStringLiteral("application/rtf"), QByteArrayLiteral("{\\rtf1 x}"));
+    EXPECT_EQ(rtfFromMimeData(data), QByteArrayLiteral("{\\rtf1 x}"));
+    data.setData(QStringLiteral("text/rtf"), QByteArrayLiteral("{\\rtf1 y}"));
+    EXPECT_EQ(rtfFromMimeData(data), QByteArrayLiteral("{\\rtf1 y}"));
+}
+
+class PageEditTest : public ::testing::Test {
+protected:
+    void paste(std::unique_ptr<QMimeData> data)
+    {
+        QGuiApplication::clipboard()->setMimeData(data.release());
+        m_edit.paste();
+    }
+
+    PageEdit m_edit;
+};
+
+TEST_F(PageEditTest, CopyThenPasteKeepsTheFormatting)
+{
+    fromModel(*m_edit.document(), Document{{para({run(u"plain "), run(u"bold", bold())}, Alignment::Right)}});
+    m_edit.selectAll();
+    m_edit.copy();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_TRUE(copied->hasFormat(QStringLiteral("text/rtf")));
+    EXPECT_TRUE(copied->hasFormat(QStringLiteral("text/html")));
+
+    PageEdit other;
+    other.paste();
+    EXPECT_EQ(toModel(*other.document()), toModel(*m_edit.document()));
+}
+
+TEST_F(PageEditTest, PastePrefersRtfOverHtmlAndText)
+{
+    auto data = std::make_unique<QMimeData>();
+    data->setData(QStringLiteral("text/rtf"), QByteArrayLiteral("{\\rtf1\\ansi {\\b from rtf}\\par}"));
+    data->setHtml(QStringLiteral("<i>from html</i>"));
+    data->setText(QStringLiteral("from text"));
+    paste(std::move(data));
+    EXPECT_EQ(toModel(*m_edit.document()), (Document{{para({run(u"from rtf", bold())})}}));
+}
+
+TEST_F(PageEditTest, PasteFallsBackToHtmlThenText)
+{
+    auto html = std::make_unique<QMimeData>();
+    html->setHtml(QStringLiteral("<b>from html</b>"));
+    html->setText(QStringLiteral("from text"));
+    paste(std::move(html));
+    EXPECT_EQ(toModel(*m_edit.document()).paragraphs.at(0).runs, (std::vector<rtf::Run>{run(u"from html", bold())}));
+
+    m_edit.clear();
+    auto text = std::make_unique<QMimeData>();
+    text->setText(QStringLiteral("from text"));
+    paste(std::move(text));
+    EXPECT_EQ(m_edit.toPlainText(), QStringLiteral("from text"));
+}
+
+TEST_F(PageEditTest, UnreadableRtfDoesNotSwallowThePlainText)
+{
+    auto data = std::make_unique<QMimeData>();
+    data->setData(QStringLiteral("text/rtf"), QByteArrayLiteral("{\\rtf1 {\\*\\junk only}}"));
+    data->setText(QStringLiteral("the words"));
+    paste(std::move(data));
+    EXPECT_EQ(m_edit.toPlainText(), QStringLiteral("the words"));
+}
+
+TEST_F(PageEditTest, RtfAloneCanBePasted)
+{
+    QMimeData data;
+    data.setData(QStringLiteral("application/rtf"), QByteArrayLiteral("{\\rtf1 x}"));
+    struct Probe : PageEdit {
+        using PageEdit::canInsertFromMimeData;
+    } probe;
+    EXPECT_TRUE(probe.canInsertFromMimeData(&data));
+    EXPECT_FALSE(probe.canInsertFromMimeData(nullptr));
+}
+
+class PageFileTest : public ::testing::Test {
+protected:
+    std::filesystem::path write(const std::string& name, const std::string& bytes)
+    {
+        const auto file = m_dir / name;
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file;
+    }
+
+    test::TempDir m_dir;
+    PageEdit m_edit;
+};
+
+TEST_F(PageFileTest, PlainTextFileIsOneParagraphPerLine)
+{
+    ASSERT_FALSE(loadPage(m_edit, write("page", "caf\xC3\xA9 {x}\r\nsecond\\line\n")));
+    EXPECT_EQ(m_edit.toPlainText(), QStringLiteral("café {x}\nsecond\\line"));
+    EXPECT_FALSE(m_edit.document()->isModified());
+    EXPECT_FALSE(m_edit.document()->isUndoAvailable());
+    EXPECT_EQ(m_edit.textCursor().position(), 0);
+}
+
+TEST_F(PageFileTest, Utf16FileWithByteOrderMarkIsDecoded)
+{
+    const std::string le("\xFF\xFE"
+                         "A\0\xAC\x20\x3D\xD8\x00\xDE\n\0B\0",
+                         14);
+    ASSERT_FALSE(loadPage(m_edit, write("le", le)));
+    EXPECT_EQ(m_edit.toPlainText(), QStringLiteral("A€😀\nB"));
+    const std::string be("\xFE\xFF\0A\x20\xAC", 6);
+    ASSERT_FALSE(loadPage(m_edit, write("be", be)));
+    EXPECT_EQ(m_edit.toPlainText(), QStringLiteral("A€"));
+}
+
+TEST_F(PageFileTest, RtfFileKeepsItsFormatting)
+{
+    ASSERT_FALSE(loadPage(m_edit, write("page.rtf", "{\\rtf1\\ansi\\qc {\\b B}\\i I\\par}")));
+    const Document page = toModel(*m_edit.document());
+    ASSERT_FALSE(page.paragraphs.empty());
+    EXPECT_EQ(page.paragraphs[0].alignment, Alignment::Centre);
+    ASSERT_EQ(page.paragraphs[0].runs.size(), 2u);
+    EXPECT_TRUE(page.paragraphs[0].runs[0].format.bold);
+    EXPECT_TRUE(page.paragraphs[0].runs[1].format.italic);
+}
+
+TEST_F(PageFileTest, UnreadableFileReportsWhyAndLeavesTheEditorAlone)
+{
+    m_edit.setPlainText(QStringLiteral("kept"));
+    EXPECT_EQ(loadPage(m_edit, m_dir / "absent"), std::errc::no_such_file_or_directory);
+    EXPECT_TRUE(loadPage(m_edit, m_dir.path())) << "a folder is no page";
+    EXPECT_EQ(m_edit.toPlainText(), QStringLiteral("kept"));
+}
+
+TEST_F(PageFileTest, SaveThenLoadGivesThePageBack)
+{
+    RandomPage pages(7);
+    for (int i = 0; i < 40; ++i) {
+        const Document page = pages.next();
+        fromModel(*m_edit.document(), page);
+        ASSERT_FALSE(savePage(m_edit, m_dir / "page"));
+        PageEdit loaded;
+        ASSERT_FALSE(loadPage(loaded, m_dir / "page"));
+        ASSERT_EQ(toModel(*loaded.document()), page) << "page " << i;
+    }
+}
+
+TEST_F(PageFileTest, FailedSaveReportsWhy)
+{
+    m_edit.setPlainText(QStringLiteral("new"));
+    EXPECT_EQ(savePage(m_edit, m_dir / "missing" / "page"), std::errc::no_such_file_or_directory);
+    EXPECT_TRUE(std::filesystem::is_empty(m_dir.path()));
 }
 
 } // namespace
