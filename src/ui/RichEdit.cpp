@@ -365,12 +365,13 @@ rtf::Document selectionToModel(const QTextCursor& cursor)
 void fromModel(QTextDocument& document, const rtf::Document& page)
 {
     // Without undo recording the rebuild is a single cheap pass, and the old history would refer
-    // to text that is gone.
+    // to text that is gone. Clearing inside the edit block makes the whole change one insertion of
+    // the whole document, which an editor's layout then does lazily instead of all at once.
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
-    document.clear();
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
+    document.clear();
     build(cursor, page);
     cursor.endEditBlock();
     document.setUndoRedoEnabled(undo);
