@@ -29,15 +29,17 @@ void PageEdit::insertFromMimeData(const QMimeData* source)
 {
     if (source == nullptr || isReadOnly())
         return;
-    const QByteArray bytes = richedit::rtfFromMimeData(*source);
+    // An editor set to plain text takes the plain text, as Qt's own paste does.
+    const QByteArray bytes = acceptRichText() ? richedit::rtfFromMimeData(*source) : QByteArray();
     if (!bytes.isEmpty()) {
         const rtf::Document page =
             rtf::ReadRtf(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
         const bool hasText = std::any_of(page.paragraphs.begin(), page.paragraphs.end(), [](const rtf::Paragraph& p) {
             return std::any_of(p.runs.begin(), p.runs.end(), [](const rtf::Run& r) { return !r.text.empty(); });
         });
-        // RTF that yields nothing readable must not swallow a paste the other formats can make.
-        if (hasText || !source->hasText() || source->text().isEmpty()) {
+        // RTF that yields no text (blank lines, or only what the reader skips) leaves the paste to
+        // the other formats, which carry the same or more.
+        if (hasText) {
             QTextCursor cursor = textCursor();
             richedit::insertModel(cursor, page);
             setTextCursor(cursor);

@@ -495,6 +495,16 @@ TEST_F(PageEditTest, UnreadableRtfDoesNotSwallowThePlainText)
     EXPECT_EQ(m_edit.toPlainText(), QStringLiteral("the words"));
 }
 
+TEST_F(PageEditTest, PlainTextEditorPastesRtfAsText)
+{
+    m_edit.setAcceptRichText(false);
+    auto data = std::make_unique<QMimeData>();
+    data->setData(QStringLiteral("text/rtf"), QByteArrayLiteral("{\\rtf1 {\\b from rtf}\\par}"));
+    data->setText(QStringLiteral("from text"));
+    paste(std::move(data));
+    EXPECT_EQ(toModel(*m_edit.document()), (Document{{para({run(u"from text")})}}));
+}
+
 TEST_F(PageEditTest, RtfAloneCanBePasted)
 {
     QMimeData data;
