@@ -520,7 +520,7 @@ class PageFileTest : public ::testing::Test {
 protected:
     std::filesystem::path write(const std::string& name, const std::string& bytes)
     {
-        const auto file = m_dir / name;
+        auto file = m_dir / name;
         std::ofstream(file, std::ios::binary) << bytes;
         return file;
     }
