@@ -23,7 +23,18 @@ constexpr std::size_t kMaxDepth = 3000;
 constexpr int kMaxHalfPoints = 32767;
 constexpr int kBulletFormat = 23; // \levelnfc of a bullet level
 
-enum class Dest : std::uint8_t { Body, Skip, FontTable, ColourTable, ListTable, OverrideTable, Pn, Upr, NestProps };
+enum class Dest : std::uint8_t {
+    Body,
+    Skip,
+    Marker, // \pntext, \listtext: the list marker a reader without lists would show
+    FontTable,
+    ColourTable,
+    ListTable,
+    OverrideTable,
+    Pn,
+    Upr,
+    NestProps
+};
 
 struct CharState {
     int font = -1; // font number; -1 = the \deff font
@@ -145,6 +156,7 @@ public:
 
     Document read()
     {
+        m_lastBrace = m_in.rfind('}');
         m_stack.reserve(64);
         m_stack.emplace_back();
         m_doc.paragraphs.emplace_back();
@@ -157,8 +169,7 @@ public:
                 break;
             case '}':
                 ++m_pos;
-                if (!closeGroup())
-                    m_pos = n;
+                closeGroup();
                 break;
             case '\\':
                 control();
@@ -192,18 +203,26 @@ private:
         m_stack.back().opensPn = false;
     }
 
-    // False once the outermost group has closed: the document ends there.
-    bool closeGroup()
+    // Text after the outermost group has closed is read on (a stray brace in a damaged file, pages
+    // written one after another), in the state outside every group, but not what follows the file's
+    // last closing brace: writers leave line ends, NULs and signatures there.
+    void closeGroup()
     {
         flushLead();
         m_skipUnits = 0;
         m_ignorable = false;
         if (m_overflow > 0) {
             --m_overflow;
-            return true;
+            return;
         }
-        if (m_stack.size() <= 1)
-            return true; // a stray brace before any group
+        if (m_stack.size() > 1)
+            popGroup();
+        if (m_stack.size() == 1 && m_pos > m_lastBrace)
+            m_pos = m_in.size();
+    }
+
+    void popGroup()
+    {
         const Group closed = m_stack.back();
         m_stack.pop_back();
         if (closed.dest == Dest::FontTable)
@@ -212,7 +231,6 @@ private:
             group().para.pn = closed.para.pn;
         if (!(closed.ch == group().ch))
             m_formatDirty = true;
-        return m_stack.size() > 1;
     }
 
     void control()
@@ -350,10 +368,13 @@ private:
         case Keyword::Ud:
             break;
         case Keyword::SkipDestination:
-        case Keyword::Pntext:
-        case Keyword::Listtext:
         case Keyword::Fldinst:
             g.dest = Dest::Skip;
+            break;
+        case Keyword::Pntext:
+        case Keyword::Listtext:
+            g.dest = Dest::Marker;
+            m_marker.clear();
             break;
         case Keyword::Fonttbl:
             g.dest = Dest::FontTable;
@@ -657,6 +678,9 @@ private:
         case Dest::FontTable:
             fontText();
             return;
+        case Dest::Marker:
+            markerText();
+            return;
         case Dest::ColourTable:
             while (m_pos < n && kClass[static_cast<unsigned char>(m_in[m_pos])] != kSpecial) {
                 if (m_skipUnits > 0)
@@ -723,6 +747,17 @@ private:
             } else if (cls == kPlain || cls == kHigh) {
                 byteOut(c);
             }
+        }
+    }
+
+    void markerText()
+    {
+        while (m_pos < m_in.size() && kClass[static_cast<unsigned char>(m_in[m_pos])] != kSpecial) {
+            const auto c = static_cast<unsigned char>(m_in[m_pos++]);
+            if (m_skipUnits > 0)
+                --m_skipUnits;
+            else if (c >= 0x20)
+                byteOut(c);
         }
     }
 
@@ -806,6 +841,11 @@ private:
         if (g.dest == Dest::FontTable) {
             if (m_font >= 0 && !m_fontNameDone)
                 m_fonts[static_cast<std::size_t>(m_font)].name.push_back(u);
+            return;
+        }
+        if (g.dest == Dest::Marker) {
+            if (m_marker.size() < 16)
+                m_marker.push_back(u);
             return;
         }
         if (g.dest != Dest::Body || g.ch.hidden)
@@ -904,16 +944,18 @@ private:
         if (para.ls <= 0)
             return para.pn;
         const auto over = m_lsToList.find(para.ls);
-        if (over == m_lsToList.end())
-            return Numbering::Bullet;
-        const auto list = m_listById.find(over->second);
-        if (list == m_listById.end())
-            return Numbering::Bullet;
-        const std::vector<int>& levels = m_lists[list->second].levelFormats;
-        const std::size_t level = static_cast<std::size_t>(std::max(para.ilvl, 0));
-        if (level >= levels.size())
-            return Numbering::Bullet;
-        return levels[level] == kBulletFormat ? Numbering::Bullet : Numbering::Other;
+        const auto list = over == m_lsToList.end() ? m_listById.end() : m_listById.find(over->second);
+        if (list != m_listById.end()) {
+            const std::vector<int>& levels = m_lists[list->second].levelFormats;
+            const auto level = static_cast<std::size_t>(std::max(para.ilvl, 0));
+            if (level < levels.size())
+                return levels[level] == kBulletFormat ? Numbering::Bullet : Numbering::Other;
+        }
+        // Without a list table, the marker shown tells a number ("10.") from a bullet.
+        const bool numbered = std::any_of(m_marker.begin(), m_marker.end(), [](char16_t c) {
+            return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        });
+        return numbered ? Numbering::Other : Numbering::Bullet;
     }
 
     void endParagraph()
@@ -987,6 +1029,7 @@ private:
 
     std::string_view m_in;
     std::size_t m_pos = 0;
+    std::size_t m_lastBrace = 0;
     std::vector<Group> m_stack;
     std::size_t m_overflow = 0;
     bool m_ignorable = false;
@@ -1019,6 +1062,7 @@ private:
     int m_green = 0;
     int m_blue = 0;
 
+    std::u16string m_marker; // the last list marker's text
     std::vector<List> m_lists;
     int m_level = -1;
     std::unordered_map<int, std::size_t> m_listById;
