@@ -6,12 +6,12 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QMimeData>
 #include <Qt>
 
 #include "core/rtf/Document.h"
 #include "core/store/AtomicFile.h"
 
-class QMimeData;
 class QPalette;
 class QTextBlock;
 class QTextCharFormat;
@@ -54,7 +54,8 @@ void setNumbering(QTextCursor& cursor, rtf::Numbering numbering);
 // The selected part of the cursor's document: one paragraph per block the selection touches.
 [[nodiscard]] rtf::Document selectionToModel(const QTextCursor& cursor);
 // Replaces the document's content with the page in one step and clears its undo history.
-// Text that would start a block inside a run (CR, LF, U+2029) becomes a line break.
+// Text that would start a block inside a run (CR, LF, U+2029) becomes a line break, Qt's frame
+// markers U+FDD0 and U+FDD1 become U+FFFD.
 void fromModel(QTextDocument& document, const rtf::Document& page);
 // Inserts the page at the cursor, replacing its selection, as a paste does (one undo step).
 void insertModel(QTextCursor& cursor, const rtf::Document& page);
