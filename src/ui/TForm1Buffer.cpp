@@ -3,10 +3,9 @@
 #include "core/StuffUnit.h"
 #include "core/store/AtomicFile.h"
 #include "core/store/ProjectStore.h"
-#include "core/store/WholeFile.h"
 #include "platform/Desktop.h"
 #include "platform/QtText.h"
-#include "ui/PageIo.h"
+#include "ui/RichEdit.h"
 
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -19,19 +18,15 @@ namespace fs = std::filesystem;
 
 std::error_code TForm1::writePage(const fs::path& file, store::Flush flush)
 {
-    return store::ReplaceFileAtomically(file, PageToBytes(*RE->document()), flush);
+    return richedit::savePage(*RE, file, flush);
 }
 
 std::error_code TForm1::loadPage(const fs::path& file)
 {
-    std::error_code ec;
-    const auto bytes = store::ReadWholeFile(file, ec);
-    if (!bytes)
-        return ec;
     m_loadingPage = true;
-    LoadPageBytes(*RE->document(), *bytes);
+    const std::error_code ec = richedit::loadPage(*RE, file);
     m_loadingPage = false;
-    return {};
+    return ec;
 }
 
 void TForm1::FixIt(unsigned mode)
@@ -61,20 +56,15 @@ void TForm1::LBClick()
     }
     FixIt(1);
 
-    // Read before switching: an entry without a readable file keeps the page and the item shown,
-    // so the old page can never be written under the new name.
-    std::error_code ec;
-    const auto bytes = store::ReadWholeFile(bufferFile(next), ec);
-    if (!bytes) {
+    // A page that cannot be loaded leaves the editor untouched: the item shown stays current, so
+    // its page can never be written under the other name.
+    if (const std::error_code ec = loadPage(bufferFile(next))) {
         selectEntry(CurrentItem);
         reportFileError(bufferFile(next), ec);
         return;
     }
     CurrentItem = next;
     LB->viewport()->update();
-    m_loadingPage = true;
-    LoadPageBytes(*RE->document(), *bytes);
-    m_loadingPage = false;
 
     if (RE->isEnabled())
         RE->setFocus();

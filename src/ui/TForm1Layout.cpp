@@ -1,6 +1,7 @@
 #include "ui/TForm1.h"
 
 #include "ui/Glyphs.h"
+#include "ui/PageEdit.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -265,7 +266,7 @@ void TForm1::buildBody()
     DeleteSelected1 = RecentPop->addAction(QStringLiteral("Delete Selected"));
     DeleteSelected1->setObjectName(QStringLiteral("DeleteSelected1"));
 
-    RE = new QTextEdit(Splitter1);
+    RE = new PageEdit(Splitter1);
     RE->setObjectName(QStringLiteral("RE"));
     RE->setAcceptRichText(true);
     RE->setLineWrapMode(QTextEdit::WidgetWidth);
