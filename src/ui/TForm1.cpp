@@ -114,8 +114,8 @@ void TForm1::FormShow()
         for (const std::u16string& entry : settings::ReadRecent(*bytes))
             OpenRecent->addItem(toQ(entry));
 
-    if (const auto bytes = store::ReadWholeFile(dataFile("config"), ec))
-        applyConfig(settings::ReadConfig(*bytes));
+    const auto configBytes = store::ReadWholeFile(dataFile("config"), ec);
+    applyConfig(configBytes ? settings::ReadConfig(*configBytes) : settings::Config{});
 
     if (ProjectPath.empty() || !fs::is_directory(fs::path(ProjectPath), ec)) {
         if (!ProjectPath.empty())
@@ -160,11 +160,9 @@ void TForm1::FormShow()
 
 void TForm1::applyConfig(const settings::Config& config)
 {
-    move(config.left, config.top);
-    // The stored size is the outer size; the frame is added back by the window manager.
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    resize(std::max(config.width - frame.left() - frame.right(), minimumWidth()),
-           std::max(config.height - frame.top() - frame.bottom(), minimumHeight()));
+    m_pendingBounds = QRect(config.left, config.top, config.width, config.height);
+    m_pendingBoundsTicks = 40;
+    applyPendingBounds();
     ProjectPath = config.projectPath;
     Splitter1->setSizes({std::max(config.panelWidth, 1), std::max(width() - config.panelWidth, 1)});
     CurrentItem = config.currentItem;
@@ -180,6 +178,19 @@ void TForm1::applyConfig(const settings::Config& config)
     Splitter2->setSizes({std::max(total - config.recentHeight, 1), std::max(config.recentHeight, 1)});
     m_recentHeight = config.recentHeight;
     m_panel2Width = config.panelWidth;
+}
+
+void TForm1::applyPendingBounds()
+{
+    // `config` holds the outer bounds, but the window manager's frame is known only once it has
+    // framed the window, which may come a little after the first show. Until then the bounds are
+    // applied as if there were no frame, and applied again, once, when the frame is known.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    move(m_pendingBounds.topLeft());
+    resize(std::max(m_pendingBounds.width() - frame.left() - frame.right(), minimumWidth()),
+           std::max(m_pendingBounds.height() - frame.top() - frame.bottom(), minimumHeight()));
+    if (!frame.isNull() || --m_pendingBoundsTicks <= 0)
+        m_pendingBounds = QRect();
 }
 
 settings::Config TForm1::currentConfig() const

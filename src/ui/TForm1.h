@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include "core/store/AtomicFile.h"
@@ -254,6 +255,8 @@ private:
     void applyHelpGlyph();
 
     void applyConfig(const settings::Config& config);
+    // Until the frame is known: checked by the tick, which gives up after a couple of seconds.
+    void applyPendingBounds();
     [[nodiscard]] settings::Config currentConfig() const;
     // Runs a handler; a failure shows the default error box instead of escaping the event loop.
     void guarded(const std::function<void()>& handler);
@@ -263,6 +266,8 @@ private:
     std::u16string m_hotkeyNotice;     // why there are no hotkeys, said once at the first tick
     bool m_loadingPage = false;        // editor changes made by loading are not edits
     int m_rowAtPress = -1;             // LB's current row when the mouse went down
+    QRect m_pendingBounds;             // stored outer bounds still waiting for the frame to be known
+    int m_pendingBoundsTicks = 0;
     int m_panel2Width = 185;
     int m_recentHeight = 55;
     bool m_recentWriteFailed = false;  // a failed write of Recent is reported once

@@ -53,6 +53,9 @@ void TForm1::Timer1Timer()
     if (!HelpMode && isStayOnTop() != SOT->isChecked())
         setStayOnTop(SOT->isChecked());
 
+    if (m_pendingBounds.isValid())
+        applyPendingBounds();
+
     // 4. The one-shot start-up hide.
     if (SSTTag == 0) {
         SavedItemIndex = static_cast<std::uint16_t>(LB->currentRow());
