@@ -4,12 +4,18 @@
 
 #include <string>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace quillory::store {
 
 namespace {
 
+enum class Unchanged { Replace, Keep };
+
 std::error_code Replace(const std::filesystem::path& target, std::string_view bytes, const timespec* modified,
-                        Flush flush)
+                        Flush flush, Unchanged unchanged = Unchanged::Replace)
 {
     const std::string name = target.filename().native();
     if (name.empty() || name == "." || name == "..")
@@ -18,6 +24,21 @@ std::error_code Replace(const std::filesystem::path& target, std::string_view by
     const UniqueFd folder = detail::OpenFolder(target.parent_path(), error);
     if (!folder)
         return error;
+    if (unchanged == Unchanged::Keep) {
+        struct stat info {};
+        std::string current;
+        if (::fstatat(folder.get(), name.c_str(), &info, 0) == 0 && S_ISREG(info.st_mode) &&
+            static_cast<std::size_t>(info.st_size) == bytes.size() &&
+            !detail::ReadFileAt(folder.get(), name, current, info, detail::Links::Follow) && current == bytes) {
+            // It may have been written without a sync.
+            if (flush == Flush::ToDisk) {
+                const UniqueFd fd(::openat(folder.get(), name.c_str(), O_RDONLY | O_CLOEXEC));
+                if (!fd || ::fsync(fd.get()) != 0)
+                    return detail::LastError();
+            }
+            return {};
+        }
+    }
     return detail::ReplaceAt(folder.get(), name, bytes, modified, flush);
 }
 
@@ -33,6 +54,11 @@ std::error_code ReplaceFileAtomically(const std::filesystem::path& target, std::
 {
     const timespec time = detail::ToTimespec(modified);
     return Replace(target, bytes, &time, flush);
+}
+
+std::error_code ReplaceFileIfChanged(const std::filesystem::path& target, std::string_view bytes, Flush flush)
+{
+    return Replace(target, bytes, nullptr, flush, Unchanged::Keep);
 }
 
 std::error_code CopyFileKeepingTime(const std::filesystem::path& from, const std::filesystem::path& to, Flush flush)

@@ -22,6 +22,12 @@ enum class Flush { ToDisk, Skip };
                                                     std::filesystem::file_time_type modified,
                                                     Flush flush = Flush::ToDisk);
 
+// ReplaceFileAtomically, unless `target` already holds exactly `bytes`: then nothing is written
+// and the file keeps its times (with Flush::ToDisk it is synced). Made for the page write of an
+// item switch, where the page has usually not changed and its time is restamped right after.
+[[nodiscard]] std::error_code ReplaceFileIfChanged(const std::filesystem::path& target, std::string_view bytes,
+                                                   Flush flush = Flush::ToDisk);
+
 // Copies the regular file `from` over `to` atomically, keeping its modification time.
 [[nodiscard]] std::error_code CopyFileKeepingTime(const std::filesystem::path& from, const std::filesystem::path& to,
                                                   Flush flush = Flush::ToDisk);

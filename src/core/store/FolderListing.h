@@ -10,7 +10,7 @@ namespace quillory::store {
 // links, sockets or other special files), not hidden (a name beginning with "."), and only
 // names that are valid UTF-8, since another name could not be written back under the same bytes.
 // Sorted by CompareNoCase, names equal but for case by code unit, so such names stand together.
-// Never throws; a folder that cannot be read gives an empty list.
+// Never fails: a folder that cannot be read gives an empty list.
 [[nodiscard]] std::vector<std::u16string> ListRegularFiles(const std::filesystem::path& folder);
 
 namespace detail {

@@ -4,6 +4,10 @@
 #include "core/store/PosixIo.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <span>
+#include <string>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -14,9 +18,7 @@ namespace {
 // Far enough for any list, small enough that tm_mday and tm_sec cannot overflow.
 constexpr std::size_t kLastPosition = 1'000'000;
 
-} // namespace
-
-std::time_t OrderStampTime(std::size_t position) noexcept
+std::time_t ComputeStamp(std::size_t position) noexcept
 {
     position = std::min(position, kLastPosition);
     std::tm local{};
@@ -31,6 +33,50 @@ std::time_t OrderStampTime(std::size_t position) noexcept
     // -1: let the zone's rules say whether summer time applies on that day.
     local.tm_isdst = -1;
     return std::mktime(&local);
+}
+
+// mktime consults the zone file on every call (a stat each time), so the stamps are kept per
+// value of TZ. A change of the system's zone while running is seen at the next start.
+struct StampCache {
+    bool filled = false;
+    std::optional<std::string> zone;
+    std::vector<std::time_t> stamps;
+};
+
+constexpr std::size_t kCachedPositions = 1U << 16;
+
+} // namespace
+
+namespace detail {
+
+std::span<const std::time_t> OrderStampTimes(std::size_t count)
+{
+    thread_local StampCache cache;
+    const char* zone = std::getenv("TZ");
+    const bool sameZone = cache.filled && (zone == nullptr ? !cache.zone : (cache.zone && *cache.zone == zone));
+    if (!sameZone) {
+        cache.filled = true;
+        cache.zone = zone == nullptr ? std::nullopt : std::optional<std::string>(zone);
+        cache.stamps.clear();
+    }
+    count = std::min(count, kCachedPositions);
+    while (cache.stamps.size() < count)
+        cache.stamps.push_back(ComputeStamp(cache.stamps.size()));
+    return std::span<const std::time_t>(cache.stamps.data(), count);
+}
+
+} // namespace detail
+
+std::time_t OrderStampTime(std::size_t position) noexcept
+{
+    if (position < kCachedPositions) {
+        try {
+            return detail::OrderStampTimes(position + 1)[position];
+        } catch (...) {
+            // Out of memory for the cache: compute it directly.
+        }
+    }
+    return ComputeStamp(position);
 }
 
 std::filesystem::file_time_type OrderStamp(std::size_t position)

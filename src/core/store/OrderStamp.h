@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 
 // The item order lives in the buffer files' modification times: the item at list position i
@@ -33,5 +34,13 @@ inline constexpr std::size_t kLastDayPosition = 12'135;
 
 // The key of a file's modification time; "-1" when the file's time cannot be read.
 [[nodiscard]] std::u16string OrderKeyOfFile(const std::filesystem::path& file);
+
+namespace detail {
+
+// OrderStampTime of the positions 0 to count-1 (fewer past 65,536), computed once per TZ value.
+// Valid until the next call.
+[[nodiscard]] std::span<const std::time_t> OrderStampTimes(std::size_t count);
+
+} // namespace detail
 
 } // namespace quillory::store

@@ -142,6 +142,46 @@ void ClearBuffer(const std::filesystem::path& bufferDir)
         ::unlinkat(dir.get(), name.c_str(), 0);
 }
 
+namespace {
+
+// Copies the listed project files into the buffer. A buffer file already equal in content is
+// kept (its time corrected when needed): start-up mostly finds the buffer as the last session
+// left it, and deleting and recreating thousands of files is far slower than reading them.
+void CopyListedIntoBuffer(int projectFd, int bufferFd, LoadResult& result)
+{
+    CaseTwins twins(result.names);
+    std::string bytes;
+    std::string current;
+    for (std::size_t i = 0; i < result.names.size(); ++i) {
+        const std::string name = Utf16ToUtf8(result.names[i]);
+        if (twins.foldsIntoElder(i, bufferFd, name)) {
+            NoteFailure(result.firstFailure, result.names[i], CaseClash());
+            continue;
+        }
+        struct stat source {};
+        std::error_code error = detail::ReadFileAt(projectFd, name, bytes, source);
+        struct stat target {};
+        if (!error && ::fstatat(bufferFd, name.c_str(), &target, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(target.st_mode) &&
+            target.st_size == source.st_size && !detail::ReadFileAt(bufferFd, name, current, target) &&
+            current == bytes) {
+            const timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
+            if (!SameTime(target.st_mtim, source.st_mtim) &&
+                ::utimensat(bufferFd, name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+                error = detail::LastError();
+        } else if (!error) {
+            error = detail::ReplaceAt(bufferFd, name, bytes, &source.st_mtim, Flush::Skip);
+        }
+        if (error) {
+            NoteFailure(result.firstFailure, result.names[i], error);
+            continue;
+        }
+        if (twins.inGroup(i))
+            twins.hold(i, bufferFd, name);
+    }
+}
+
+} // namespace
+
 LoadResult LoadProjectIntoBuffer(const std::filesystem::path& projectDir, const std::filesystem::path& bufferDir)
 {
     LoadResult result;
@@ -157,25 +197,35 @@ LoadResult LoadProjectIntoBuffer(const std::filesystem::path& projectDir, const 
         NoteFailure(result.firstFailure, {}, error);
         return result;
     }
-    CaseTwins twins(result.names);
-    std::string bytes;
-    for (std::size_t i = 0; i < result.names.size(); ++i) {
-        const std::string name = Utf16ToUtf8(result.names[i]);
-        if (twins.foldsIntoElder(i, buffer.get(), name)) {
-            NoteFailure(result.firstFailure, result.names[i], CaseClash());
-            continue;
-        }
-        struct stat info {};
-        error = detail::ReadFileAt(project.get(), name, bytes, info);
-        if (!error)
-            error = detail::ReplaceAt(buffer.get(), name, bytes, &info.st_mtim, Flush::Skip);
-        if (error) {
-            NoteFailure(result.firstFailure, result.names[i], error);
-            continue;
-        }
-        if (twins.inGroup(i))
-            twins.hold(i, buffer.get(), name);
+    CopyListedIntoBuffer(project.get(), buffer.get(), result);
+    return result;
+}
+
+LoadResult RefillBuffer(const std::filesystem::path& projectDir, const std::filesystem::path& bufferDir)
+{
+    LoadResult result;
+    std::error_code error;
+    const UniqueFd buffer = detail::OpenFolder(bufferDir, error);
+    if (!buffer) {
+        NoteFailure(result.firstFailure, {}, error);
+        return result;
     }
+    const UniqueFd project = detail::OpenFolder(projectDir, error);
+    if (project)
+        result.names = detail::ListRegularFilesAt(project.get());
+    else
+        NoteFailure(result.firstFailure, {}, error);
+
+    // Stale files go first: on a folder that ignores case, a stale "notes" is the same file as
+    // a listed "Notes", and deleting it afterwards would take the fresh copy with it.
+    std::vector<std::string> temporaries;
+    for (const auto& name : detail::ListRegularFilesAt(buffer.get(), &temporaries))
+        if (!std::binary_search(result.names.begin(), result.names.end(), name, detail::ListedBefore))
+            ::unlinkat(buffer.get(), Utf16ToUtf8(name).c_str(), 0);
+    for (const auto& name : temporaries)
+        ::unlinkat(buffer.get(), name.c_str(), 0);
+    if (project)
+        CopyListedIntoBuffer(project.get(), buffer.get(), result);
     return result;
 }
 
@@ -185,13 +235,14 @@ void StampAll(const std::filesystem::path& bufferDir, std::span<const std::u16st
     const UniqueFd dir = detail::OpenFolder(bufferDir, error);
     if (!dir)
         return;
+    const std::span<const std::time_t> stamps = detail::OrderStampTimes(names.size());
     std::string name;
     for (std::size_t i = 0; i < names.size(); ++i) {
         name = Utf16ToUtf8(names[i]);
         struct stat info {};
         if (::fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
             continue;
-        const timespec stamp{OrderStampTime(i), 0};
+        const timespec stamp{i < stamps.size() ? stamps[i] : OrderStampTime(i), 0};
         // Comparing first keeps an unchanged order free of inode writes.
         if (SameTime(info.st_mtim, stamp))
             continue;

@@ -34,10 +34,16 @@ struct LoadResult {
 void ClearBuffer(const std::filesystem::path& bufferDir);
 
 // Lists the project folder and copies each listed file into the buffer with its modification
-// time, replacing a file of the same name. A copy that fails is passed over (and reported in
-// the result); so is a name whose case-twin the buffer folder would fold into the same file.
+// time, replacing a file of the same name (one equal in content is kept and gets the time). A copy that fails is passed
+// over (and reported in the result); so is a name whose case-twin the buffer folder would fold into the same file.
 [[nodiscard]] LoadResult LoadProjectIntoBuffer(const std::filesystem::path& projectDir,
                                                const std::filesystem::path& bufferDir);
+
+// ClearBuffer followed by LoadProjectIntoBuffer, with the same result in one pass: buffer files
+// the project does not list are deleted, and those already equal to their project file are kept
+// rather than deleted and copied again. A project folder that cannot be read leaves the buffer
+// empty and is reported with an empty name.
+[[nodiscard]] LoadResult RefillBuffer(const std::filesystem::path& projectDir, const std::filesystem::path& bufferDir);
 
 // Sets the modification time of the buffer file of names[i] to OrderStamp(i), leaving the other
 // times alone. Files that are missing, not regular or refuse the change are passed over; a file

@@ -64,6 +64,23 @@ TEST(ReplaceFileAtomically, ReadOnlyFolderRefusesAndKeepsTheOldFile)
     EXPECT_EQ(AllNames(dir.path()), (std::set<std::string>{"page"}));
 }
 
+TEST(ReplaceFileIfChanged, LeavesAFileWithTheSameBytesAlone)
+{
+    TempDir dir;
+    WriteFile(dir / "page", "same");
+    SetModified(dir / "page", 1'286'668'800);
+    const ino_t inode = StatOf(dir / "page").st_ino;
+    EXPECT_FALSE(store::ReplaceFileIfChanged(dir / "page", "same", store::Flush::Skip));
+    EXPECT_FALSE(store::ReplaceFileIfChanged(dir / "page", "same"));
+    EXPECT_EQ(StatOf(dir / "page").st_ino, inode);
+    EXPECT_EQ(ModifiedOf(dir / "page"), 1'286'668'800);
+
+    EXPECT_FALSE(store::ReplaceFileIfChanged(dir / "page", "sane", store::Flush::Skip));
+    EXPECT_EQ(ReadFile(dir / "page"), "sane");
+    EXPECT_FALSE(store::ReplaceFileIfChanged(dir / "new", "", store::Flush::Skip));
+    EXPECT_EQ(AllNames(dir.path()), (std::set<std::string>{"new", "page"}));
+}
+
 TEST(CopyFileKeepingTime, CopiesContentAndModificationTime)
 {
     TempDir dir;

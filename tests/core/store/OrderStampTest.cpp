@@ -73,6 +73,19 @@ TEST(OrderStamp, KeysOfTheFirstPositionsAreTheSameInEveryZone)
     }
 }
 
+TEST(OrderStamp, KeysAscendEvenWhereADayBeginsAfterMidnight)
+{
+    // Summer time began at 00:00 here, so 17 October 2010 had no midnight.
+    const ScopedTimeZone tz("<-03>3<-02>,M10.3.0/0,M2.3.0/0");
+    std::u16string previous = store::OrderKey(store::OrderStampTime(0));
+    for (std::size_t i = 1; i < 800; ++i) {
+        const std::u16string key = store::OrderKey(store::OrderStampTime(i));
+        ASSERT_LT(previous, key) << i;
+        previous = key;
+    }
+    EXPECT_EQ(Local(store::OrderStampTime(8)).tm_mday, 18);
+}
+
 TEST(OrderStamp, DoesNotDependOnTheLocale)
 {
     const ScopedTimeZone tz("CET-1CEST,M3.5.0,M10.5.0/3");

@@ -266,3 +266,39 @@ TEST(FindItem, PrefersTheExactNameOverACaseTwin)
     EXPECT_EQ(store::FindItem(entries, u"other"), 2u);
     EXPECT_EQ(store::FindItem(entries, u"absent"), std::nullopt);
 }
+
+TEST_F(ProjectStore, RefillBufferEndsLikeClearAndLoad)
+{
+    for (const char* name : {"same", "edited", "restamped"})
+        WriteFile(project / name, std::string("saved ") + name);
+    store::StampAll(project, Names{u"same", u"edited", u"restamped"});
+    ASSERT_EQ(store::LoadProjectIntoBuffer(project, buffer).firstFailure, std::nullopt);
+    // What a session left behind without saving.
+    WriteFile(buffer / "edited", "unsaved typing");
+    SetModified(buffer / "restamped", store::OrderStampTime(7));
+    WriteFile(buffer / "added, unsaved", "x");
+    WriteFile(buffer / ".qly-0123456789abcdef.tmp", "half a page");
+    const ino_t sameInode = StatOf(buffer / "same").st_ino;
+    const ino_t restampedInode = StatOf(buffer / "restamped").st_ino;
+
+    const store::LoadResult result = store::RefillBuffer(project, buffer);
+    EXPECT_EQ(result.names, (Names{u"edited", u"restamped", u"same"}));
+    EXPECT_EQ(result.firstFailure, std::nullopt);
+    EXPECT_EQ(AllNames(buffer), (std::set<std::string>{"edited", "restamped", "same"}));
+    EXPECT_EQ(ReadFile(buffer / "edited"), "saved edited");
+    EXPECT_EQ(ModifiedOf(buffer / "edited"), store::OrderStampTime(1));
+    EXPECT_EQ(ModifiedOf(buffer / "restamped"), store::OrderStampTime(2));
+    EXPECT_EQ(StatOf(buffer / "same").st_ino, sameInode);
+    EXPECT_EQ(StatOf(buffer / "restamped").st_ino, restampedInode);
+    EXPECT_EQ(store::OrderedNames(buffer), (Names{u"same", u"edited", u"restamped"}));
+}
+
+TEST_F(ProjectStore, RefillFromAMissingProjectLeavesTheBufferEmpty)
+{
+    WriteFile(buffer / "left over", "x");
+    const store::LoadResult result = store::RefillBuffer(dir / "gone.qlyp.dir", buffer);
+    EXPECT_TRUE(result.names.empty());
+    ASSERT_TRUE(result.firstFailure);
+    EXPECT_EQ(result.firstFailure->name, u"");
+    EXPECT_TRUE(AllNames(buffer).empty());
+}
