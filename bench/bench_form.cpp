@@ -1,13 +1,16 @@
 // The main window's hot paths over projects of 100, 1,000 and 10,000 items of 2 KB, under Qt's
 // offscreen platform: start-up to a shown window, the item switch, the restamp and rebuild, Save
-// Project, and the idle housekeeping tick (with the heap allocations it makes).
+// Project, the idle housekeeping tick (with the heap allocations it makes), and the Ctrl+F4 copy
+// of a 2 KB and a 1 MB page (the clipboard is in-process there).
 #include "core/store/OrderStamp.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TempDir.h"
 #include "ui/TForm1.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QListWidget>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -48,6 +51,16 @@ using quillory::TForm1;
 using quillory::test::ScriptedDesktop;
 using quillory::test::TempDir;
 
+// The settings file of a home whose project is `project`, showing `item`.
+void writeConfig(const fs::path& home, const fs::path& project, const std::string& item)
+{
+    const fs::path data = home / "Documents" / "Quillory";
+    fs::create_directories(data);
+    std::ofstream(data / "config", std::ios::binary) << "0\r\n0\r\n655\r\n539\r\n"
+                                                     << project.string() << "\r\n185\r\n"
+                                                     << item << "\r\n0\r\n0\r\n1\r\n0\r\n\r\n0\r\n0\r\n1\r\n55\r\n";
+}
+
 // One home folder per item count, made once: a project of `items` pages of about 2 KB.
 struct Home {
     TempDir dir;
@@ -66,10 +79,28 @@ struct Home {
             std::ofstream(file, std::ios::binary) << page;
             fs::last_write_time(file, quillory::store::OrderStamp(static_cast<std::size_t>(i)));
         }
-        const fs::path data = dir / "Documents" / "Quillory";
-        fs::create_directories(data);
-        std::ofstream(data / "config", std::ios::binary)
-            << "0\r\n0\r\n655\r\n539\r\n" << project.string() << "\r\n185\r\nItem 0\r\n0\r\n0\r\n1\r\n0\r\n\r\n0\r\n0\r\n1\r\n55\r\n";
+        writeConfig(dir.path(), project, "Item 0");
+    }
+};
+
+// One home per page size, made once: a one-item project whose page is `bytes` of plain text.
+struct PageHome {
+    TempDir dir;
+    fs::path project;
+
+    explicit PageHome(std::size_t bytes)
+    {
+        project = dir / "Page.qlyp.dir";
+        fs::create_directories(project);
+        std::string page;
+        page.reserve(bytes + 100);
+        for (int line = 1; page.size() < bytes; ++line)
+            page += "Page line " + std::to_string(line) + ": prepared text to paste into another program.\n";
+        page.resize(bytes);
+        const fs::path file = project / "Page";
+        std::ofstream(file, std::ios::binary) << page;
+        fs::last_write_time(file, quillory::store::OrderStamp(0));
+        writeConfig(dir.path(), project, "Page");
     }
 };
 
@@ -82,14 +113,26 @@ Home& home(int items)
     return *h;
 }
 
+PageHome& pageHome(std::size_t bytes)
+{
+    static std::map<std::size_t, std::unique_ptr<PageHome>> homes;
+    auto& h = homes[bytes];
+    if (!h)
+        h = std::make_unique<PageHome>(bytes);
+    return *h;
+}
+
 struct Window {
     ScriptedDesktop desktop;
     std::unique_ptr<TForm1> form;
 
-    explicit Window(Home& h)
+    explicit Window(Home& h) : Window(h.dir.path()) {}
+    explicit Window(PageHome& h) : Window(h.dir.path()) {}
+
+    explicit Window(const fs::path& dir)
     {
-        desktop.documents = h.dir / "Documents";
-        desktop.autostart = h.dir / "autostart";
+        desktop.documents = dir / "Documents";
+        desktop.autostart = dir / "autostart";
         form = std::make_unique<TForm1>(desktop);
         form->Timer1->stop();
         form->ReminderCheck->stop();
@@ -150,12 +193,27 @@ void BM_IdleTick(benchmark::State& state)
         benchmark::Counter(static_cast<double>(g_allocations.load() - before), benchmark::Counter::kAvgIterations);
 }
 
+// Ctrl+F4: select all, the page as RTF, HTML and text on the clipboard, the caret back, the balloon.
+void BM_CopyPage(benchmark::State& state)
+{
+    const auto bytes = static_cast<std::size_t>(state.range(0));
+    Window w(pageHome(bytes));
+    if (w.form->RE->toPlainText().size() != static_cast<qsizetype>(bytes))
+        state.SkipWithError("the page did not load whole");
+    for (auto _ : state)
+        w.form->HotkeyPressed(4);
+    if (QApplication::clipboard()->text().size() != static_cast<qsizetype>(bytes))
+        state.SkipWithError("the clipboard does not hold the page");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+
 BENCHMARK(BM_StartUp)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ItemSwitch)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FixItAndRebuild)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Reload)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveProject)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_IdleTick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CopyPage)->Arg(2048)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
