@@ -312,12 +312,8 @@ void TForm1::connectHandlers()
     });
 
     // Logging out takes the quit path: save or ask, then leave, rather than refusing the log-out.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
-        guarded([this] {
-            Quitting = true;
-            close();
-        });
-    });
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { guarded([this] { SessionEnding(); }); });
 }
 
 void TForm1::guarded(const std::function<void()>& handler)

@@ -162,6 +162,9 @@ public:
     // --- Close, tray, About (TForm1Tray.cpp) ------------------------------------------------
     void FormCloseQuery(bool& CanClose);
     void Exit1Click(QObject* Sender);
+    // The desktop is logging out or shutting down: the quit path (save or ask, then exit), so the
+    // log-out is never refused.
+    void SessionEnding();
     void TrayIcon1DblClick();
     void Open1Click();
     void About1Click();

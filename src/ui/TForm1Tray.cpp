@@ -102,6 +102,12 @@ void TForm1::Exit1Click(QObject* Sender)
     close();
 }
 
+void TForm1::SessionEnding()
+{
+    Quitting = true;
+    close();
+}
+
 void TForm1::TrayIcon1DblClick()
 {
     showOnTop();

@@ -108,14 +108,23 @@ TEST_F(Tray, ExitAsksWithQuittingAndCancelKeepsRunning)
 
 TEST_F(Tray, ExitWithoutEditsClosesTheWindow)
 {
-    bool closed = false;
-    form->setAttribute(Qt::WA_DeleteOnClose, false);
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&] { closed = true; });
     form->Exit1Click(form->Exit2);
     EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(desktop.balloons.empty()); // the quit path, not the minimise path
     EXPECT_EQ(configLines().size(), 16u);
     EXPECT_FALSE(form->Quitting);
-    (void)closed;
+}
+
+TEST_F(Tray, LoggingOutTakesTheQuitPath)
+{
+    type(QStringLiteral(" edit"));
+    desktop.expectConfirm(Answer::Yes);
+    form->SessionEnding();
+    EXPECT_EQ(desktop.texts(ScriptedDesktop::Kind::Confirm).back(),
+              u"Contents have been changed.\n\nSave before quitting?");
+    EXPECT_NE(readFile(project / "Two").find("edit"), std::string::npos);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(desktop.balloons.empty()); // quitting, not minimising
 }
 
 TEST_F(Tray, AutosaveSavesAndAsksNothing)
