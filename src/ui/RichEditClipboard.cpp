@@ -1,13 +1,13 @@
 #include "ui/RichEdit.h"
 
-#include <string>
+#include "core/rtf/Rtf.h"
+#include "platform/QtText.h"
 
 #include <QMimeData>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextDocumentFragment>
 
-#include "core/rtf/Rtf.h"
+#include <string>
 
 namespace quillory::richedit {
 
@@ -15,37 +15,67 @@ namespace {
 
 const QString kRtf = QStringLiteral("text/rtf");
 const QString kRtfAlias = QStringLiteral("application/rtf");
+const QString kHtml = QStringLiteral("text/html");
+const QString kText = QStringLiteral("text/plain");
 
-std::unique_ptr<QMimeData> mimeData(const rtf::Document& page, const QTextDocumentFragment& fragment)
-{
-    auto data = std::make_unique<QMimeData>();
-    const std::string rtf = rtf::WriteRtf(page);
-    const QByteArray bytes(rtf.data(), static_cast<qsizetype>(rtf.size()));
-    data->setData(kRtf, bytes);
-    data->setData(kRtfAlias, bytes);
-    data->setHtml(fragment.toHtml());
-    data->setText(fragment.toPlainText());
-    return data;
-}
+// Holds a snapshot of the page and renders each format only when a paste asks for it, once:
+// building every format of a large page up front would delay the copy itself.
+class PageMimeData final : public QMimeData {
+public:
+    explicit PageMimeData(rtf::Document page) : m_page(std::move(page)) {}
+
+    QStringList formats() const override { return {kRtf, kRtfAlias, kHtml, kText}; }
+    bool hasFormat(const QString& type) const override { return formats().contains(type); }
+
+protected:
+    QVariant retrieveData(const QString& type, QMetaType) const override
+    {
+        if (type == kRtf || type == kRtfAlias) {
+            if (m_rtf.isNull()) {
+                const std::string bytes = rtf::WriteRtf(m_page);
+                m_rtf = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            }
+            return m_rtf;
+        }
+        if (type == kHtml) {
+            if (m_html.isNull()) {
+                QTextDocument document;
+                document.setUndoRedoEnabled(false);
+                fromModel(document, m_page);
+                m_html = document.toHtml();
+            }
+            return m_html;
+        }
+        if (type == kText) {
+            if (m_text.isNull())
+                m_text = toQ(rtf::PlainText(m_page));
+            return m_text;
+        }
+        return {};
+    }
+
+private:
+    rtf::Document m_page;
+    mutable QByteArray m_rtf;
+    mutable QString m_html;
+    mutable QString m_text;
+};
 
 } // namespace
 
 std::unique_ptr<QMimeData> mimeDataFor(const rtf::Document& page)
 {
-    QTextDocument document;
-    document.setUndoRedoEnabled(false);
-    fromModel(document, page);
-    return mimeData(page, QTextDocumentFragment(&document));
+    return std::make_unique<PageMimeData>(page);
 }
 
 std::unique_ptr<QMimeData> selectionMimeData(const QTextCursor& cursor)
 {
-    return mimeData(selectionToModel(cursor), cursor.selection());
+    return std::make_unique<PageMimeData>(selectionToModel(cursor));
 }
 
 std::unique_ptr<QMimeData> documentMimeData(const QTextDocument& document)
 {
-    return mimeData(toModel(document), QTextDocumentFragment(&document));
+    return std::make_unique<PageMimeData>(toModel(document));
 }
 
 QByteArray rtfFromMimeData(const QMimeData& data)

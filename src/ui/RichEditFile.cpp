@@ -28,7 +28,8 @@ std::error_code loadPage(QTextEdit& editor, const std::filesystem::path& file)
 
 std::error_code savePage(const QTextEdit& editor, const std::filesystem::path& file, store::Flush flush)
 {
-    return store::ReplaceFileAtomically(file, rtf::WriteRtf(toModel(*editor.document())), flush);
+    // An unchanged page is not rewritten: item switches write the page shown every time.
+    return store::ReplaceFileIfChanged(file, rtf::WriteRtf(toModel(*editor.document())), flush);
 }
 
 } // namespace quillory::richedit

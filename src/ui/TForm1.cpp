@@ -107,7 +107,8 @@ void TForm1::FormShow()
         return;
     std::error_code ec;
     fs::create_directories(bufferDir(), ec);
-    ClearBuffer();
+    // The buffer is emptied and refilled from the project in one pass (step 7), which keeps the
+    // files that are already equal instead of deleting and copying them again.
 
     OpenRecent->clear();
     if (const auto bytes = store::ReadWholeFile(dataFile("Recent"), ec))
@@ -122,7 +123,7 @@ void TForm1::FormShow()
             LBHint = ProjectPath;
         CreateDefaultProject();
     }
-    LoadProjectIntoBuffer(ProjectPath);
+    setListEntries(store::RefillBuffer(fs::path(ProjectPath), bufferDir()).names);
 
     if (selectEntry(CurrentItem)) {
         // The entry's own spelling names the file; the remembered one may differ in case.

@@ -2,8 +2,11 @@
 
 #include "platform/Desktop.h"
 #include "ui/HelpTexts.h"
+#include "ui/RichEdit.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QTextCursor>
@@ -58,10 +61,10 @@ void TForm1::HotkeyPressed(int id)
 
 void TForm1::copyPage()
 {
-    RE->selectAll();
-    RE->copy();
-    QTextCursor caret(RE->document());
-    RE->setTextCursor(caret);
+    // The whole page, as selecting all and copying would give, without painting a selection that
+    // is taken away at once: the caret ends at the start with nothing selected.
+    QGuiApplication::clipboard()->setMimeData(richedit::documentMimeData(*RE->document()).release());
+    RE->setTextCursor(QTextCursor(RE->document()));
     m_desktop.showBalloon(u"Quillory says.. Text copied to Clipboard.");
     if (MinimiseafterCopy->isChecked())
         hideAfterSaving();

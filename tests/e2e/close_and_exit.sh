@@ -51,8 +51,8 @@ start_quillory "$QUILLORY"
 window=$(wait_for_main_window) || fail "no main window"
 focus_window "$window"
 send_keys alt Down Up Return
-code=$(wait_quillory_exit) || fail "File|Exit did not end the program"
-[[ $code == 0 ]] || fail "File|Exit ended the program with exit code $code"
+wait_quillory_exit || fail "File|Exit did not end the program"
+[[ $QUILLORY_EXIT == 0 ]] || fail "File|Exit ended the program with exit code $QUILLORY_EXIT"
 config_has_16_lines || fail "after Exit config has $(config_line_count) lines, not 16"
 
 # The stored outer bounds come back as they were: a restart must not grow the window by its frame.
@@ -61,7 +61,7 @@ start_quillory "$QUILLORY"
 window=$(wait_for_main_window) || fail "no main window on the restart"
 focus_window "$window"
 send_keys alt Down Up Return
-wait_quillory_exit >/dev/null || fail "File|Exit did not end the restarted program"
+wait_quillory_exit || fail "File|Exit did not end the restarted program"
 again=$(head -n 4 "$config" | tr -d '\r' | tr '\n' ' ')
 [[ $again == "$bounds" ]] || fail "window bounds moved from '$bounds' to '$again' over a restart"
 echo "PASS: close hides, Exit ends"

@@ -5,7 +5,7 @@
 #   harness_init NAME          output folder $E2E_OUT (screenshots, logs), scratch $E2E_TMP, HOME
 #   harness_require TOOL...    exit 77 (skipped) when a tool is missing
 #   start_x_session            Xvfb (sets DISPLAY), openbox, trayer
-#   start_quillory BINARY      sets QUILLORY_PID;  stop_quillory;  wait_quillory_exit -> exit code
+#   start_quillory BINARY      sets QUILLORY_PID;  stop_quillory;  wait_quillory_exit sets QUILLORY_EXIT
 #   wait_for_main_window       the id of the window titled "Quillory - ..."
 #   wait_for SECS CMD...       poll CMD until true or the deadline;  holds_for SECS CMD...
 #   is_mapped / is_unmapped / title_is / visible_windows_are / clipboard_is   conditions
@@ -291,13 +291,13 @@ stop_quillory()
     return 0
 }
 
-# wait_quillory_exit [SECONDS]: prints the exit code; fails when the program is still running.
+# wait_quillory_exit [SECONDS]: sets QUILLORY_EXIT to the exit code; fails when the program is still
+# running. Not for a command substitution: only this shell can wait for its own child.
 wait_quillory_exit()
 {
     wait_for "${1:-$E2E_TIMEOUT}" process_gone "$QUILLORY_PID" || return 1
-    local code=0
-    wait "$QUILLORY_PID" || code=$?
-    echo "$code"
+    QUILLORY_EXIT=0
+    wait "$QUILLORY_PID" || QUILLORY_EXIT=$?
 }
 
 # start_other_window: a small X client of another program, focused, to type hotkeys at.
