@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# hotkeys.sh QUILLORY GRABKEY: the system-wide hotkeys, typed while another program has the focus.
+# hotkeys.sh QUILLORY GRABKEY RTFCONV: the system-wide hotkeys, typed while another program has the focus.
 # Ctrl+F4 puts the page shown on the clipboard (text and RTF), also from the tray; Ctrl+F5 hides the
 # window and Ctrl+F1 brings it back with the item it hid on; Ctrl+F3/Ctrl+F2 step down/up. Then a
 # second start while another client holds Ctrl+F2: that key stays theirs, the other four work.
@@ -10,6 +10,7 @@ harness_require xmessage
 start_x_session
 QUILLORY=$1
 GRABKEY=$2
+RTFCONV=$3
 
 data=$HOME/Documents/Quillory
 project=$data/X.qlyp.dir
@@ -34,6 +35,9 @@ start_other_window
 copies ctrl+F4 "First page text"
 rtf=$(clipboard text/rtf) || fail "no text/rtf on the clipboard"
 [[ $rtf == '{\rtf'* ]] || fail "text/rtf is not RTF: ${rtf:0:60}"
+printf '%s' "$rtf" >"$E2E_TMP/copied.rtf"
+ours=$("$RTFCONV" text "$E2E_TMP/copied.rtf") || fail "our reader cannot read the copied RTF"
+[[ $ours == "First page text" ]] || fail "our reader reads the copied RTF as '$ours'"
 if command -v pandoc >/dev/null; then
     back=$(pandoc -f rtf -t plain --wrap=none <<<"$rtf") || fail "pandoc cannot read the copied RTF"
     [[ $back == "First page text" ]] || fail "pandoc reads the copied RTF as '$back'"

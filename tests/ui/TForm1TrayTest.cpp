@@ -106,6 +106,26 @@ TEST_F(Tray, ExitAsksWithQuittingAndCancelKeepsRunning)
               u"Contents have been changed.\n\nSave before minimising?");
 }
 
+TEST_F(Tray, ExitAnsweredYesSavesAndNoDiscardsButBothQuit)
+{
+    type(QStringLiteral(" kept"));
+    desktop.expectConfirm(Answer::Yes);
+    form->Exit1Click(form->Exit1);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_NE(readFile(project / "Two").find("kept"), std::string::npos);
+    EXPECT_EQ(configLines().size(), 16u);
+
+    form->show();
+    type(QStringLiteral(" lost"));
+    fs::remove(dataDir() / "config");
+    desktop.expectConfirm(Answer::No);
+    form->Exit1Click(form->Exit1);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(readFile(project / "Two").find("lost"), std::string::npos);
+    EXPECT_EQ(configLines().size(), 16u);
+    EXPECT_TRUE(desktop.balloons.empty());
+}
+
 TEST_F(Tray, ExitWithoutEditsClosesTheWindow)
 {
     form->Exit1Click(form->Exit2);
