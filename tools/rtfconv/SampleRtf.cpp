@@ -51,33 +51,34 @@ std::string SampleRtf(std::size_t bytes, unsigned seed)
         }
         const unsigned words = 20 + rng.next(60);
         for (unsigned w = 0; w < words; ++w) {
-            const unsigned style = rng.next(40);
+            const unsigned style = rng.next(100);
             std::string_view word = kWords[rng.next(static_cast<unsigned>(kWords.size()))];
             switch (style) {
             case 0:
                 out += "\\b ";
                 out += word;
-                out += "\\b0";
+                out += "\\b0 ";
                 break;
             case 1:
                 out += "\\i ";
                 out += word;
-                out += "\\i0";
+                out += "\\i0 ";
                 break;
             case 2:
                 out += "\\ul ";
                 out += word;
-                out += "\\ulnone";
+                out += "\\ulnone ";
                 break;
             case 3:
                 out += "\\cf1 ";
                 out += word;
-                out += "\\cf0";
+                out += "\\cf0 ";
                 break;
             case 4:
                 out += "Reminder\\{20160725-1500\\}";
                 break;
             case 5:
+            case 6:
                 out += "\\u8364?";
                 break;
             default:
