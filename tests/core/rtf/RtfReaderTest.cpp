@@ -412,11 +412,11 @@ TEST(RtfReaderBadInput, ManyDestinationsAndEscapesStayLinear)
 {
     // Each of these would take minutes if a token cost time in proportion to what came before.
     std::string many = "{\\rtf1 ";
-    for (int i = 0; i < 100000; ++i)
+    for (int i = 0; i < 30000; ++i)
         many += "{\\*\\x}{\\fonttbl{\\f" + std::to_string(i) + " F;}}\\f" + std::to_string(i) + "\\u8364?\\'e9\\par";
     many += "}";
     const Document doc = read(many);
-    EXPECT_EQ(doc.paragraphs.size(), 100000u);
+    EXPECT_EQ(doc.paragraphs.size(), 30000u);
     EXPECT_EQ(doc.paragraphs.back().runs[0].text, u"\u20AC\u00E9");
 }
 
