@@ -40,13 +40,15 @@ report() {
 }
 
 printf 'page: %d bytes\n' "$bytes"
-printf '%-26s %s MB/s (best of five reads, in process)\n' "quillory into the model" "$("$build/tools/rtfconv" time "$page")"
+model=$("$build/tools/rtfconv" time "$page")
+printf '%-26s %s MB/s (best of five reads in one process, processor time)\n' "quillory into the model" "$model"
 read -r ours ours_wall <<<"$(best "$runs" "$build/tools/rtfconv" text "$page")"
 report "quillory text" "$ours" "$ours_wall"
 if command -v unrtf >/dev/null; then
   read -r unrtf_cpu unrtf_wall <<<"$(best "$runs" unrtf --text "$page")"
   report "unrtf --text" "$unrtf_cpu" "$unrtf_wall"
-  printf '  quillory / unrtf: %.1f times as fast\n' "$(echo "$unrtf_cpu / $ours" | bc -l)"
+  printf '  quillory / unrtf: %.1f times as fast as a process, %.1f times reading into the model\n' \
+    "$(echo "$unrtf_cpu / $ours" | bc -l)" "$(echo "$model / ($mb / $unrtf_cpu)" | bc -l)"
 else
   echo "unrtf: not installed"
 fi
