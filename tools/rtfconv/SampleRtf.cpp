@@ -22,9 +22,9 @@ private:
 };
 
 constexpr std::array<std::string_view, 24> kWords = {
-    "the",     "page",   "notebook", "reminder", "meeting", "project", "text",   "copy",
-    "window",  "list",   "item",     "hotkey",   "clipboard", "tray",  "folder", "bold",
-    "caf\\'e9", "na\\'efve", "r\\'e9sum\\'e9", "\\'fcber", "stra\\'dfe", "and", "of", "to"};
+    "the",      "page",      "notebook",       "reminder", "meeting",    "project", "text",   "copy",
+    "window",   "list",      "item",           "hotkey",   "clipboard",  "tray",    "folder", "bold",
+    "caf\\'e9", "na\\'efve", "r\\'e9sum\\'e9", "\\'fcber", "stra\\'dfe", "and",     "of",     "to"};
 } // namespace
 
 std::string SampleRtf(std::size_t bytes, unsigned seed)

@@ -127,7 +127,7 @@ const char16_t* highHalf(int cp)
 }
 
 struct PendingRun {
-    std::size_t start = 0;   // in the paragraph's text
+    std::size_t start = 0;    // in the paragraph's text
     std::uint32_t format = 0; // in the reader's formats
 };
 
@@ -1146,10 +1146,7 @@ private:
         m_formatDirty = true;
     }
 
-    void finishFontName()
-    {
-        m_fontNameDone = true;
-    }
+    void finishFontName() { m_fontNameDone = true; }
 
     void addColour()
     {

@@ -193,19 +193,19 @@ TEST(RtfReaderFonts, FontNameInAnUnclosedTableIsTrimmed)
 TEST(RtfReaderCodePages, FontCharsetWinsOverAnsiCodePage)
 {
     const std::vector<std::tuple<std::string, std::string, char16_t>> cases = {
-        {"\\fcharset222", "\\'a1", u'\u0E01'}, {"\\fcharset238", "\\'b9", u'\u0105'},
-        {"\\fcharset204", "\\'c0", u'\u0410'}, {"\\fcharset161", "\\'c1", u'\u0391'},
-        {"\\fcharset162", "\\'d0", u'\u011E'}, {"\\fcharset177", "\\'e0", u'\u05D0'},
-        {"\\fcharset178", "\\'c7", u'\u0627'}, {"\\fcharset186", "\\'e0", u'\u0105'},
-        {"\\fcharset163", "\\'d0", u'\u0110'}, {"\\fcharset0", "\\'e9", u'\u00E9'},
-        {"\\fcharset77", "\\'8e", u'\u00E9'},  {"\\fcharset254", "\\'82", u'\u00E9'},
-        {"\\fcharset255", "\\'82", u'\u00E9'}, {"\\fcharset0\\cpg1251", "\\'c0", u'\u0410'},
+        {"\\fcharset222", "\\'a1", u'\u0E01'},        {"\\fcharset238", "\\'b9", u'\u0105'},
+        {"\\fcharset204", "\\'c0", u'\u0410'},        {"\\fcharset161", "\\'c1", u'\u0391'},
+        {"\\fcharset162", "\\'d0", u'\u011E'},        {"\\fcharset177", "\\'e0", u'\u05D0'},
+        {"\\fcharset178", "\\'c7", u'\u0627'},        {"\\fcharset186", "\\'e0", u'\u0105'},
+        {"\\fcharset163", "\\'d0", u'\u0110'},        {"\\fcharset0", "\\'e9", u'\u00E9'},
+        {"\\fcharset77", "\\'8e", u'\u00E9'},         {"\\fcharset254", "\\'82", u'\u00E9'},
+        {"\\fcharset255", "\\'82", u'\u00E9'},        {"\\fcharset0\\cpg1251", "\\'c0", u'\u0410'},
         {"\\cpg1253\\fcharset0", "\\'c1", u'\u0391'},
     };
     for (const auto& [charset, bytes, want] : cases) {
         SCOPED_TRACE(charset);
-        const std::string rtf = "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0 Base;}{\\f1" + charset + " X;}}\\f1 " +
-                                bytes + "}";
+        const std::string rtf =
+            "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0 Base;}{\\f1" + charset + " X;}}\\f1 " + bytes + "}";
         EXPECT_EQ(textOf(rtf), std::u16string(1, want));
     }
 }
@@ -381,7 +381,8 @@ TEST(RtfReaderBullets, ListTableTellsBulletsFromNumbers)
 
 TEST(RtfReaderBullets, ListWithoutTableIsJudgedByItsMarker)
 {
-    const Document doc = read(page("\\pard\\ls5{\\listtext \\'b7\\tab}dot\\par\\pard\\ls6{\\listtext 10.\\tab}ten\\par"));
+    const Document doc =
+        read(page("\\pard\\ls5{\\listtext \\'b7\\tab}dot\\par\\pard\\ls6{\\listtext 10.\\tab}ten\\par"));
     EXPECT_EQ(doc.paragraphs[0].numbering, Numbering::Bullet);
     EXPECT_EQ(doc.paragraphs[1].numbering, Numbering::Other);
 }

@@ -46,11 +46,30 @@ private:
     std::u16string text()
     {
         // Every character the writer escapes or encodes in its own way, and plain letters.
-        static const std::array<std::u16string_view, 24> pieces = {
-            u"a", u"Word", u" ", u"  ", u"\\", u"{", u"}", u";", u"?", u"\t", u"\v", u"0123",
-            u"\u00E9\u00FC\u00DF", u"\u20AC\u201C\u201D", u"\u00A0\u00AD", u"\u0416\u4E2D\u3042",
-            u"\uFFFD\uFFFF\uE000", u"\U0001F4A9", u"\U00010348", u"\u0001\u001F", u"\r\n", u"\u0081\u008D",
-            u"Reminder{20160725-1500}", u"\\par \\b x"};
+        static const std::array<std::u16string_view, 24> pieces = {u"a",
+                                                                   u"Word",
+                                                                   u" ",
+                                                                   u"  ",
+                                                                   u"\\",
+                                                                   u"{",
+                                                                   u"}",
+                                                                   u";",
+                                                                   u"?",
+                                                                   u"\t",
+                                                                   u"\v",
+                                                                   u"0123",
+                                                                   u"\u00E9\u00FC\u00DF",
+                                                                   u"\u20AC\u201C\u201D",
+                                                                   u"\u00A0\u00AD",
+                                                                   u"\u0416\u4E2D\u3042",
+                                                                   u"\uFFFD\uFFFF\uE000",
+                                                                   u"\U0001F4A9",
+                                                                   u"\U00010348",
+                                                                   u"\u0001\u001F",
+                                                                   u"\r\n",
+                                                                   u"\u0081\u008D",
+                                                                   u"Reminder{20160725-1500}",
+                                                                   u"\\par \\b x"};
         std::u16string s;
         const int count = pick(7);
         for (int i = 0; i < count; ++i)
@@ -60,9 +79,13 @@ private:
 
     CharFormat format()
     {
-        static const std::array<std::u16string_view, 7> fonts = {
-            u"", u"Calibri", u"Courier New", u"Times New Roman", u"\u00DCml Sans", u"\u5FAE\u8F6F\u96C5\u9ED1",
-            u"Odd;{Name}\\"};
+        static const std::array<std::u16string_view, 7> fonts = {u"",
+                                                                 u"Calibri",
+                                                                 u"Courier New",
+                                                                 u"Times New Roman",
+                                                                 u"\u00DCml Sans",
+                                                                 u"\u5FAE\u8F6F\u96C5\u9ED1",
+                                                                 u"Odd;{Name}\\"};
         static const std::array<double, 7> sizes = {0, 8.5, 10, 11, 12, 72, 1638};
         CharFormat f;
         f.font = fonts[static_cast<std::size_t>(pick(static_cast<int>(fonts.size())))];
@@ -82,7 +105,8 @@ std::string describe(const Document& doc)
 {
     std::string out;
     for (const Paragraph& p : doc.paragraphs) {
-        out += "[" + std::to_string(static_cast<int>(p.alignment)) + "/" + std::to_string(static_cast<int>(p.numbering));
+        out +=
+            "[" + std::to_string(static_cast<int>(p.alignment)) + "/" + std::to_string(static_cast<int>(p.numbering));
         for (const Run& r : p.runs)
             out += " <" + quillory::Utf16ToUtf8(r.format.font) + " " + std::to_string(r.format.pointSize) + "> " +
                    quillory::Utf16ToUtf8(r.text);
@@ -98,7 +122,9 @@ TEST(RtfRoundTrip, RandomDocumentsSurviveWritingAndReading)
         const Document doc = documents.next();
         const std::string rtf = WriteRtf(doc);
         const Document back = ReadRtf(rtf);
-        ASSERT_EQ(back, doc) << "document " << i << "\n" << describe(doc) << "written as\n" << rtf << "read as\n"
+        ASSERT_EQ(back, doc) << "document " << i << "\n"
+                             << describe(doc) << "written as\n"
+                             << rtf << "read as\n"
                              << describe(back);
         ASSERT_EQ(WriteRtf(back), rtf);
     }

@@ -31,9 +31,13 @@ TEST(RtfPage, PlainTextIsOneParagraphPerLine)
 
 TEST(RtfPage, PlainTextIsDecodedByItsByteOrderMarkOrAsUtf8OrWindows1252)
 {
-    EXPECT_EQ(PlainText(ReadPage("\xFF\xFE" "a\0\x16\x04"sv)), u"a\u0416");
+    EXPECT_EQ(PlainText(ReadPage("\xFF\xFE"
+                                 "a\0\x16\x04"sv)),
+              u"a\u0416");
     EXPECT_EQ(PlainText(ReadPage("\xFE\xFF\0a\x04\x16"sv)), u"a\u0416");
-    EXPECT_EQ(PlainText(ReadPage("\xEF\xBB\xBF" "caf\xC3\xA9")), u"caf\u00E9");
+    EXPECT_EQ(PlainText(ReadPage("\xEF\xBB\xBF"
+                                 "caf\xC3\xA9")),
+              u"caf\u00E9");
     EXPECT_EQ(PlainText(ReadPage("caf\xC3\xA9")), u"caf\u00E9");
     EXPECT_EQ(PlainText(ReadPage("caf\xE9 \x80")), u"caf\u00E9 \u20AC");
 }

@@ -56,23 +56,26 @@ TEST(RtfWriter, WritesTheRichTextControlsShape)
     bold.bold = true;
     CharFormat red = calibri();
     red.colour = 0x0000FF;
-    first.runs = {RtfRun{u"Plain ", calibri()}, RtfRun{u"bold", bold}, RtfRun{u" and ", calibri()}, RtfRun{u"red", red}};
+    first.runs = {RtfRun{u"Plain ", calibri()}, RtfRun{u"bold", bold}, RtfRun{u" and ", calibri()},
+                  RtfRun{u"red", red}};
     Paragraph second = paragraphOf(u"Centred", calibri(12));
     second.alignment = Alignment::Centre;
-    EXPECT_EQ(WriteRtf(documentOf({first, second})),
-              "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}}\r\n"
-              "{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
-              "\\viewkind4\\uc1 \r\n"
-              "\\pard\\f0\\fs22 Plain \\b bold\\b0  and \\cf1 red\\par\r\n"
-              "\\pard\\qc\\cf0\\fs24 Centred\\par\r\n"
-              "}\r\n");
+    EXPECT_EQ(
+        WriteRtf(documentOf({first, second})),
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}}\r\n"
+        "{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
+        "\\viewkind4\\uc1 \r\n"
+        "\\pard\\f0\\fs22 Plain \\b bold\\b0  and \\cf1 red\\par\r\n"
+        "\\pard\\qc\\cf0\\fs24 Centred\\par\r\n"
+        "}\r\n");
 }
 
 TEST(RtfWriter, EscapesBracesBackslashesAndNonAscii)
 {
     const std::string body =
         bodyOf(WriteRtf(documentOf({paragraphOf(u"a\\b{c}d caf\u00E9 \u20AC \u0416 \uFFFD \U0001F4A9 \u00A0")})));
-    EXPECT_EQ(body, "\\pard\\f0\\fs22 a\\\\b\\{c\\}d caf\\'e9 \\'80 \\u1046? \\u-3? \\u-10179?\\u-9047? \\'a0\\par\r\n");
+    EXPECT_EQ(body,
+              "\\pard\\f0\\fs22 a\\\\b\\{c\\}d caf\\'e9 \\'80 \\u1046? \\u-3? \\u-10179?\\u-9047? \\'a0\\par\r\n");
 }
 
 TEST(RtfWriter, ReminderTagStaysContiguousOnOneLine)
@@ -104,7 +107,8 @@ TEST(RtfWriter, BulletsAsTheRichTextControlWritesThem)
     Paragraph two = paragraphOf(u"Second");
     two.numbering = Numbering::Bullet;
     const std::string rtf = WriteRtf(documentOf({one, two, paragraphOf(u"After")}));
-    EXPECT_NE(rtf.find("{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}{\\f1\\fnil\\fcharset2 Symbol;}}"), std::string::npos);
+    EXPECT_NE(rtf.find("{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}{\\f1\\fnil\\fcharset2 Symbol;}}"),
+              std::string::npos);
     EXPECT_EQ(bodyOf(rtf), "\\pard{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}"
                            "\\fi-360\\li720\\f0\\fs22 First\\par\r\n"
                            "{\\pntext\\f1\\'B7\\tab}Second\\par\r\n"
@@ -131,7 +135,7 @@ TEST(RtfWriter, DefaultsAreWrittenSoTheyReadBack)
     p.runs = {RtfRun{u"sized", calibri(14)}, RtfRun{u"default", plain}, RtfRun{u"system", system}};
     const std::string rtf = WriteRtf(documentOf({p}));
     EXPECT_NE(rtf.find("{\\f1\\fnil\\fcharset0 ;}"), std::string::npos); // the unnamed font
-    EXPECT_NE(rtf.find("\\plain"), std::string::npos);                    // back to no size
+    EXPECT_NE(rtf.find("\\plain"), std::string::npos);                   // back to no size
     const Document back = ReadRtf(rtf);
     ASSERT_EQ(back.paragraphs[0].runs.size(), 3u);
     EXPECT_EQ(back.paragraphs[0].runs[1].format, plain);
@@ -152,7 +156,8 @@ TEST(RtfWriter, FontNamesAreEscapedInTheTable)
     CharFormat odd = calibri();
     odd.font = u"Semi;colon {Brace} \\ \u00DCml \u5FAE";
     const std::string rtf = WriteRtf(documentOf({paragraphOf(u"x", odd)}));
-    EXPECT_NE(rtf.find("{\\f0\\fnil\\fcharset0 Semi\\'3bcolon \\{Brace\\} \\\\ \\'dcml \\u24494?;}"), std::string::npos);
+    EXPECT_NE(rtf.find("{\\f0\\fnil\\fcharset0 Semi\\'3bcolon \\{Brace\\} \\\\ \\'dcml \\u24494?;}"),
+              std::string::npos);
     EXPECT_EQ(ReadRtf(rtf).paragraphs[0].runs[0].format.font, odd.font);
 }
 
