@@ -6,7 +6,8 @@
 namespace quillory::rtf {
 
 namespace {
-const iconv_t kFailed = reinterpret_cast<iconv_t>(-1);
+// iconv_open's value for failure.
+const iconv_t kFailed = reinterpret_cast<iconv_t>(-1); // NOLINT(performance-no-int-to-ptr)
 
 int slotOf(int codePage) noexcept
 {

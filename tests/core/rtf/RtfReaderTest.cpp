@@ -204,8 +204,8 @@ TEST(RtfReaderCodePages, FontCharsetWinsOverAnsiCodePage)
     };
     for (const auto& [charset, bytes, want] : cases) {
         SCOPED_TRACE(charset);
-        const std::string rtf =
-            "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0 Base;}{\\f1" + charset + " X;}}\\f1 " + bytes + "}";
+        std::string rtf = "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0 Base;}{\\f1";
+        rtf.append(charset).append(" X;}}\\f1 ").append(bytes).append("}");
         EXPECT_EQ(textOf(rtf), std::u16string(1, want));
     }
 }
