@@ -24,6 +24,8 @@ namespace {
 // Deeper groups are still read, in the state of the deepest one kept.
 constexpr std::size_t kMaxDepth = 3000;
 constexpr int kMaxHalfPoints = 32767;
+// Every run carries its font's name, so a long one would be copied into every run; Windows allows 31.
+constexpr std::size_t kMaxFontName = 64;
 constexpr int kBulletFormat = 23; // \levelnfc of a bullet level
 
 enum class Dest : std::uint8_t {
@@ -959,8 +961,11 @@ private:
         const Group& g = group();
         if (g.dest == Dest::FontTable) {
             if (m_font >= 0 && !m_fontNameDone) {
-                m_fonts[static_cast<std::size_t>(m_font)].name.push_back(u);
-                ++m_generation;
+                std::u16string& name = m_fonts[static_cast<std::size_t>(m_font)].name;
+                if (name.size() < kMaxFontName && !(name.empty() && u == u' ')) {
+                    name.push_back(u);
+                    ++m_generation;
+                }
             }
             return;
         }

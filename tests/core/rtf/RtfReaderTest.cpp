@@ -189,6 +189,14 @@ TEST(RtfReaderFonts, FontNameInAnUnclosedTableIsTrimmed)
     EXPECT_EQ(runWith(doc, u"b").format.font, u"Two");
 }
 
+TEST(RtfReaderFonts, OverlongFontNameIsCutSoRunsDoNotEachCarryIt)
+{
+    const std::string rtf = "{\\rtf1{\\fonttbl{\\f0 " + std::string(100000, 'N') + ";}}\\f0 a\\b b}";
+    const Document doc = read(rtf);
+    EXPECT_EQ(doc.paragraphs[0].runs[0].format.font, std::u16string(64, u'N'));
+    EXPECT_EQ(doc.paragraphs[0].runs[1].format.font, std::u16string(64, u'N'));
+}
+
 // Each code page's byte, given by a font's \fcharset (or \cpg) over the document's \ansicpg.
 TEST(RtfReaderCodePages, FontCharsetWinsOverAnsiCodePage)
 {
