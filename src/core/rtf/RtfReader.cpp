@@ -1,7 +1,7 @@
 #include "core/rtf/Rtf.h"
 
 #include "core/rtf/CodePages.h"
-#include "core/rtf/DbcsDecoder.h"
+#include "core/rtf/DbcsTable.h"
 #include "core/rtf/RtfKeyword.h"
 #include "core/text/TextDecoder.h"
 
@@ -887,9 +887,10 @@ private:
     void byteOut(unsigned char b)
     {
         if (m_lead != 0) {
-            const char32_t cpt = m_dbcs.decode(m_leadCp, m_lead, b);
+            const DbcsTable* table = DbcsTable::forCodePage(m_leadCp);
+            const char16_t u = table != nullptr ? table->decode(m_lead, b) : u'\uFFFD';
             m_lead = 0;
-            codePointOut(cpt);
+            unitOut(u);
             return;
         }
         if (b < 0x80) {
@@ -903,16 +904,6 @@ private:
             return;
         }
         unitOut(cp.high[b - 0x80]);
-    }
-
-    void codePointOut(char32_t cp)
-    {
-        if (cp > 0xFFFF) {
-            unitOut(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-            unitOut(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-        } else {
-            unitOut(static_cast<char16_t>(cp));
-        }
     }
 
     // A lead byte not followed by its trail byte.
@@ -1211,7 +1202,6 @@ private:
     CodePage m_cp{kCodePageAnsi, highHalf(kCodePageAnsi)};
     unsigned char m_lead = 0;
     int m_leadCp = 0;
-    DbcsDecoder m_dbcs;
 
     std::vector<Colour> m_colours;
     bool m_colourGiven = false;
