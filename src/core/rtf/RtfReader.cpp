@@ -163,7 +163,7 @@ public:
 private:
     void grow(std::size_t need)
     {
-        const std::size_t capacity = std::max(need, m_capacity * 2 + 64);
+        const std::size_t capacity = std::max(need, m_capacity * 2 + 16);
         std::unique_ptr<char16_t[]> next(new char16_t[capacity]);
         if (m_size > 0)
             std::memcpy(next.get(), m_data.get(), m_size * sizeof(char16_t));
@@ -278,7 +278,6 @@ public:
     Document read()
     {
         m_lastBrace = m_in.rfind('}');
-        m_stack.reserve(8);
         m_stack.emplace_back();
         m_doc.paragraphs.emplace_back();
         const std::size_t n = m_in.size();
