@@ -1,5 +1,6 @@
 #include "core/rtf/RtfKeyword.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -247,7 +248,7 @@ Keyword LookupKeyword(std::string_view word) noexcept
     std::size_t slot = hashOf(word) % kSlots;
     while (const std::uint16_t index = kTable[slot]) {
         const Entry& entry = kWords[index - 1];
-        if (entry.word == word)
+        if (entry.word.size() == word.size() && std::equal(word.begin(), word.end(), entry.word.begin()))
             return entry.keyword;
         slot = (slot + 1) % kSlots;
     }

@@ -1052,6 +1052,13 @@ private:
         return cached.format;
     }
 
+    // CharFormat's ==, but the fields that differ most often first.
+    static bool sameFormat(const CharFormat& a, const CharFormat& b) noexcept
+    {
+        return a.bold == b.bold && a.italic == b.italic && a.underline == b.underline && a.strikeout == b.strikeout &&
+               a.colour == b.colour && a.pointSize == b.pointSize && a.font == b.font;
+    }
+
     // Before text is added: starts a run when the format has changed.
     void ensureRun()
     {
@@ -1064,7 +1071,7 @@ private:
         const std::uint32_t format = formatOf(key, g.ch);
         m_runKey = key;
         m_runGeneration = m_generation;
-        if (open && (m_runs.back().format == format || m_formats[m_runs.back().format] == m_formats[format]))
+        if (open && (m_runs.back().format == format || sameFormat(m_formats[m_runs.back().format], m_formats[format])))
             return;
         Paragraph& p = paragraph();
         p.alignment = g.para.alignment;
@@ -1099,9 +1106,8 @@ private:
         runs.reserve(m_runs.size());
         for (std::size_t i = 0; i < m_runs.size(); ++i) {
             const std::size_t end = i + 1 < m_runs.size() ? m_runs[i + 1].start : m_text.size();
-            Run& run = runs.emplace_back();
-            run.text.assign(m_text.data() + m_runs[i].start, end - m_runs[i].start);
-            run.format = m_formats[m_runs[i].format];
+            runs.emplace_back(std::u16string(m_text.data() + m_runs[i].start, end - m_runs[i].start),
+                              m_formats[m_runs[i].format]);
         }
         m_runs.clear();
         m_text.clear();
