@@ -1106,8 +1106,8 @@ private:
         runs.reserve(m_runs.size());
         for (std::size_t i = 0; i < m_runs.size(); ++i) {
             const std::size_t end = i + 1 < m_runs.size() ? m_runs[i + 1].start : m_text.size();
-            runs.emplace_back(std::u16string(m_text.data() + m_runs[i].start, end - m_runs[i].start),
-                              m_formats[m_runs[i].format]);
+            runs.push_back(Run{std::u16string(m_text.data() + m_runs[i].start, end - m_runs[i].start),
+                               m_formats[m_runs[i].format]});
         }
         m_runs.clear();
         m_text.clear();
