@@ -22,9 +22,9 @@ private:
 };
 
 constexpr std::array<std::string_view, 24> kWords = {
-    "the",     "page",   "notebook", "reminder", "meeting", "project", "text",   "copy",
-    "window",  "list",   "item",     "hotkey",   "clipboard", "tray",  "folder", "bold",
-    "caf\\'e9", "na\\'efve", "r\\'e9sum\\'e9", "\\'fcber", "stra\\'dfe", "and", "of", "to"};
+    "the",      "page",      "notebook",       "reminder", "meeting",    "project", "text",   "copy",
+    "window",   "list",      "item",           "hotkey",   "clipboard",  "tray",    "folder", "bold",
+    "caf\\'e9", "na\\'efve", "r\\'e9sum\\'e9", "\\'fcber", "stra\\'dfe", "and",     "of",     "to"};
 } // namespace
 
 std::string SampleRtf(std::size_t bytes, unsigned seed)
@@ -51,33 +51,34 @@ std::string SampleRtf(std::size_t bytes, unsigned seed)
         }
         const unsigned words = 20 + rng.next(60);
         for (unsigned w = 0; w < words; ++w) {
-            const unsigned style = rng.next(40);
+            const unsigned style = rng.next(100);
             std::string_view word = kWords[rng.next(static_cast<unsigned>(kWords.size()))];
             switch (style) {
             case 0:
                 out += "\\b ";
                 out += word;
-                out += "\\b0";
+                out += "\\b0 ";
                 break;
             case 1:
                 out += "\\i ";
                 out += word;
-                out += "\\i0";
+                out += "\\i0 ";
                 break;
             case 2:
                 out += "\\ul ";
                 out += word;
-                out += "\\ulnone";
+                out += "\\ulnone ";
                 break;
             case 3:
                 out += "\\cf1 ";
                 out += word;
-                out += "\\cf0";
+                out += "\\cf0 ";
                 break;
             case 4:
                 out += "Reminder\\{20160725-1500\\}";
                 break;
             case 5:
+            case 6:
                 out += "\\u8364?";
                 break;
             default:

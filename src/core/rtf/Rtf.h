@@ -12,7 +12,8 @@ namespace quillory::rtf {
 
 // Reads RTF. Never fails: whatever could be read is returned, in time linear in the input,
 // with bounded memory and nesting. Each \par ends a paragraph; an empty paragraph after the last
-// one is not kept. A run's font is "" and its size 0 where the file names none.
+// one is not kept. Where no \f applies a run has the \deff font ("" when the table lacks it), where
+// no \fs applies the size 0.
 [[nodiscard]] Document ReadRtf(std::string_view bytes);
 
 // Reads a page file: RTF when it looks like RTF, otherwise plain text (see DecodePlainText),

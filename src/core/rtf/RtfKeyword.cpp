@@ -1,5 +1,6 @@
 #include "core/rtf/RtfKeyword.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -217,12 +218,16 @@ constexpr Entry kWords[] = {
 
 constexpr std::size_t kSlots = 1024;
 
+// Length and the first, second and last letters tell the words apart well enough; cheaper than
+// hashing every letter, which matters as the reader looks up every control word.
 constexpr std::uint32_t hashOf(std::string_view word) noexcept
 {
-    std::uint32_t h = 2166136261u;
-    for (char c : word)
-        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-    return h;
+    if (word.empty())
+        return 0;
+    const auto at = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(word[i])); };
+    const std::uint32_t h = static_cast<std::uint32_t>(word.size()) << 24 ^ at(0) << 16 ^
+                            (word.size() > 1 ? at(1) : 0u) << 8 ^ at(word.size() - 1);
+    return (h * 2654435761u) >> 22;
 }
 
 // Open addressing over indexes into kWords (+1; 0 marks a free slot), built at compile time.
@@ -243,7 +248,7 @@ Keyword LookupKeyword(std::string_view word) noexcept
     std::size_t slot = hashOf(word) % kSlots;
     while (const std::uint16_t index = kTable[slot]) {
         const Entry& entry = kWords[index - 1];
-        if (entry.word == word)
+        if (entry.word.size() == word.size() && std::equal(word.begin(), word.end(), entry.word.begin()))
             return entry.keyword;
         slot = (slot + 1) % kSlots;
     }

@@ -1,15 +1,18 @@
 #include "core/rtf/Rtf.h"
 
 #include "core/rtf/CodePages.h"
-#include "core/rtf/DbcsDecoder.h"
+#include "core/rtf/DbcsTable.h"
 #include "core/rtf/RtfKeyword.h"
 #include "core/text/TextDecoder.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <memory>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -21,6 +24,8 @@ namespace {
 // Deeper groups are still read, in the state of the deepest one kept.
 constexpr std::size_t kMaxDepth = 3000;
 constexpr int kMaxHalfPoints = 32767;
+// Every run carries its font's name, so a long one would be copied into every run; Windows allows 31.
+constexpr std::size_t kMaxFontName = 64;
 constexpr int kBulletFormat = 23; // \levelnfc of a bullet level
 
 enum class Dest : std::uint8_t {
@@ -85,6 +90,100 @@ struct FormatKey {
     friend bool operator==(const FormatKey&, const FormatKey&) = default;
 };
 
+struct CodePage {
+    int number = 0;
+    const char16_t* high = nullptr; // bytes 0x80..0xFF standing alone
+};
+
+using HighHalf = std::array<char16_t, 128>;
+
+HighHalf cp1252High(bool symbol)
+{
+    HighHalf h{};
+    for (int b = 0x80; b < 0x100; ++b)
+        h[static_cast<std::size_t>(b - 0x80)] = Cp1252ToUnicode(static_cast<unsigned char>(b));
+    if (symbol)
+        h[0xB7 - 0x80] = u'\u2022';
+    return h;
+}
+
+// Single bytes of every code page; unknown pages and the double-byte pages' single bytes fall back
+// to Windows-1252.
+const char16_t* highHalf(int cp)
+{
+    static const HighHalf k1252 = cp1252High(false);
+    static const HighHalf kSymbol = cp1252High(true);
+    static const HighHalf k932 = [] {
+        HighHalf h = cp1252High(false);
+        for (int b = 0xA1; b <= 0xDF; ++b) // half-width katakana
+            h[static_cast<std::size_t>(b - 0x80)] = static_cast<char16_t>(0xFF61 + (b - 0xA1));
+        return h;
+    }();
+    if (cp == kCodePageSymbol)
+        return kSymbol.data();
+    if (cp == 932)
+        return k932.data();
+    if (const char16_t* high = SingleByteHigh(cp))
+        return high;
+    return k1252.data();
+}
+
+struct PendingRun {
+    std::size_t start = 0;    // in the paragraph's text
+    std::uint32_t format = 0; // in the reader's formats
+};
+
+// A growing buffer of UTF-16 units that, unlike std::u16string, does not clear what it is about
+// to overwrite.
+class UnitBuffer {
+public:
+    [[nodiscard]] std::size_t size() const noexcept { return m_size; }
+    [[nodiscard]] bool empty() const noexcept { return m_size == 0; }
+    [[nodiscard]] const char16_t* data() const noexcept { return m_data.get(); }
+    void clear() noexcept { m_size = 0; }
+    void pop_back() noexcept { --m_size; }
+
+    void push_back(char16_t u)
+    {
+        if (m_size == m_capacity)
+            grow(m_size + 1);
+        m_data[m_size++] = u;
+    }
+
+    // Room for `count` more units, to be written by the caller.
+    [[nodiscard]] char16_t* extend(std::size_t count)
+    {
+        if (m_capacity - m_size < count)
+            grow(m_size + count);
+        char16_t* out = m_data.get() + m_size;
+        m_size += count;
+        return out;
+    }
+
+private:
+    void grow(std::size_t need)
+    {
+        const std::size_t capacity = std::max(need, m_capacity * 2 + 16);
+        std::unique_ptr<char16_t[]> next(new char16_t[capacity]);
+        if (m_size > 0)
+            std::memcpy(next.get(), m_data.get(), m_size * sizeof(char16_t));
+        m_data = std::move(next);
+        m_capacity = capacity;
+    }
+
+    std::unique_ptr<char16_t[]> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
+
+// Formats already resolved, by their key; a miss resolves again, so the table stays small.
+struct CachedFormat {
+    FormatKey key;
+    unsigned generation = 0;
+    std::uint32_t format = 0;
+    bool used = false;
+};
+
 enum CharClass : std::uint8_t { kPlain, kSpecial, kControl, kHigh };
 
 constexpr auto kClass = [] {
@@ -95,6 +194,31 @@ constexpr auto kClass = [] {
         table[c] = kSpecial;
     return table;
 }();
+
+// The end of the plain ASCII text starting at `pos`: eight bytes at a time while none of them is a
+// brace, a backslash, a control character or above 0x7F.
+std::size_t plainEnd(const char* data, std::size_t pos, std::size_t n) noexcept
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    const auto hasZero = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighs; };
+    while (pos + 8 <= n) {
+        std::uint64_t w;
+        std::memcpy(&w, data + pos, 8);
+        const std::uint64_t stop = ((w - 0x20 * kOnes) & ~w & kHighs) | (w & kHighs) | hasZero(w ^ ('\\' * kOnes)) |
+                                   hasZero(w ^ ('{' * kOnes)) | hasZero(w ^ ('}' * kOnes));
+        if (stop != 0) {
+            // Borrows only run upwards, so the lowest flagged byte is the first that stops.
+            if constexpr (std::endian::native == std::endian::little)
+                return pos + static_cast<std::size_t>(std::countr_zero(stop)) / 8;
+            break;
+        }
+        pos += 8;
+    }
+    while (pos < n && kClass[static_cast<unsigned char>(data[pos])] == kPlain)
+        ++pos;
+    return pos;
+}
 
 bool isLetter(unsigned char c) noexcept
 {
@@ -139,15 +263,12 @@ bool opensDestination(Keyword k) noexcept
     }
 }
 
-void trimSpaces(std::u16string& s)
+std::u16string_view trimmed(std::u16string_view s) noexcept
 {
     const auto first = s.find_first_not_of(u' ');
-    if (first == std::u16string::npos) {
-        s.clear();
-        return;
-    }
-    s.erase(s.find_last_not_of(u' ') + 1);
-    s.erase(0, first);
+    if (first == std::u16string_view::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(u' ') + 1 - first);
 }
 
 class Reader {
@@ -157,7 +278,6 @@ public:
     Document read()
     {
         m_lastBrace = m_in.rfind('}');
-        m_stack.reserve(64);
         m_stack.emplace_back();
         m_doc.paragraphs.emplace_back();
         const std::size_t n = m_in.size();
@@ -383,6 +503,7 @@ private:
         case Keyword::Colortbl:
             g.dest = Dest::ColourTable;
             m_colours.clear();
+            ++m_generation;
             m_colourGiven = false;
             m_red = m_green = m_blue = 0;
             break;
@@ -422,7 +543,7 @@ private:
             break;
         case Keyword::Deff:
             m_deff = param;
-            ++m_fontGeneration;
+            ++m_generation;
             m_formatDirty = true;
             break;
         case Keyword::Uc:
@@ -443,7 +564,7 @@ private:
         case Keyword::Fcharset:
             if (g.dest == Dest::FontTable && m_font >= 0 && !m_fonts[static_cast<std::size_t>(m_font)].cpgGiven) {
                 m_fonts[static_cast<std::size_t>(m_font)].codePage = CodePageOfCharset(param);
-                ++m_fontGeneration;
+                ++m_generation;
             }
             break;
         case Keyword::Cpg:
@@ -451,7 +572,7 @@ private:
                 Font& font = m_fonts[static_cast<std::size_t>(m_font)];
                 font.codePage = param;
                 font.cpgGiven = true;
-                ++m_fontGeneration;
+                ++m_generation;
             }
             break;
         case Keyword::Red:
@@ -632,14 +753,16 @@ private:
 
     template <typename Change> void setChar(Group& g, Change change)
     {
+        const CharState before = g.ch;
         change(g.ch);
-        m_formatDirty = true;
+        if (!(g.ch == before))
+            m_formatDirty = true;
     }
 
     void setAnsiCodePage(int codePage)
     {
         m_ansiCp = codePage;
-        ++m_fontGeneration;
+        ++m_generation;
     }
 
     void skipBinary(int count)
@@ -714,9 +837,7 @@ private:
                 continue;
             }
             if (cls == kPlain && m_lead == 0) {
-                std::size_t end = m_pos + 1;
-                while (end < n && kClass[static_cast<unsigned char>(data[end])] == kPlain)
-                    ++end;
+                const std::size_t end = plainEnd(data, m_pos + 1, n);
                 appendAscii(data + m_pos, end - m_pos);
                 m_pos = end;
                 continue;
@@ -764,42 +885,24 @@ private:
     // A byte of text in the current code page (\'hh or an 8-bit character).
     void byteOut(unsigned char b)
     {
-        const int cp = codePage();
         if (m_lead != 0) {
-            const char32_t cpt = m_dbcs.decode(m_leadCp, m_lead, b);
+            const DbcsTable* table = DbcsTable::forCodePage(m_leadCp);
+            const char16_t u = table != nullptr ? table->decode(m_lead, b) : u'\uFFFD';
             m_lead = 0;
-            codePointOut(cpt);
+            unitOut(u);
             return;
         }
-        if (b >= 0x80 && IsDoubleByte(cp) && IsLeadByte(cp, b)) {
+        if (b < 0x80) {
+            unitOut(b);
+            return;
+        }
+        const CodePage& cp = codePage();
+        if (IsLeadByte(cp.number, b)) {
             m_lead = b;
-            m_leadCp = cp;
+            m_leadCp = cp.number;
             return;
         }
-        unitOut(decodeSingle(cp, b));
-    }
-
-    static char16_t decodeSingle(int cp, unsigned char b) noexcept
-    {
-        if (b < 0x80)
-            return b;
-        if (cp == kCodePageSymbol)
-            return b == 0xB7 ? u'\u2022' : Cp1252ToUnicode(b);
-        if (cp == 932 && b >= 0xA1 && b <= 0xDF)
-            return static_cast<char16_t>(0xFF61 + (b - 0xA1));
-        if (const char16_t* high = SingleByteHigh(cp))
-            return high[b - 0x80];
-        return Cp1252ToUnicode(b);
-    }
-
-    void codePointOut(char32_t cp)
-    {
-        if (cp > 0xFFFF) {
-            unitOut(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-            unitOut(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-        } else {
-            unitOut(static_cast<char16_t>(cp));
-        }
+        unitOut(cp.high[b - 0x80]);
     }
 
     // A lead byte not followed by its trail byte.
@@ -811,21 +914,29 @@ private:
         }
     }
 
-    int codePage()
+    // The code page of the current font, remembered while fonts and \ansicpg stay the same.
+    const CodePage& codePage()
     {
         const Group& g = group();
+        int number = 0;
         if (g.dest == Dest::FontTable) {
-            const int cp = m_font >= 0 ? m_fonts[static_cast<std::size_t>(m_font)].codePage : 0;
-            return cp != 0 ? cp : m_ansiCp;
+            number = m_font >= 0 ? m_fonts[static_cast<std::size_t>(m_font)].codePage : 0;
+        } else {
+            const int font = g.ch.font < 0 ? m_deff : g.ch.font;
+            if (font == m_cpMemoFont && m_cpMemoGeneration == m_generation)
+                return m_cp;
+            m_cpMemoFont = font;
+            m_cpMemoGeneration = m_generation;
+            const Font* entry = fontOf(font);
+            number = entry != nullptr ? entry->codePage : 0;
         }
-        const int number = g.ch.font < 0 ? m_deff : g.ch.font;
-        if (number != m_cpMemoFont || m_cpMemoGeneration != m_fontGeneration) {
-            m_cpMemoFont = number;
-            m_cpMemoGeneration = m_fontGeneration;
-            const Font* font = fontOf(number);
-            m_cpMemo = font != nullptr && font->codePage != 0 ? font->codePage : m_ansiCp;
-        }
-        return m_cpMemo;
+        if (number == 0)
+            number = m_ansiCp;
+        if (number != m_cp.number)
+            m_cp = CodePage{number, highHalf(number)};
+        if (g.dest == Dest::FontTable)
+            m_cpMemoFont = std::numeric_limits<int>::min();
+        return m_cp;
     }
 
     const Font* fontOf(int number) const
@@ -839,8 +950,13 @@ private:
     {
         const Group& g = group();
         if (g.dest == Dest::FontTable) {
-            if (m_font >= 0 && !m_fontNameDone)
-                m_fonts[static_cast<std::size_t>(m_font)].name.push_back(u);
+            if (m_font >= 0 && !m_fontNameDone) {
+                std::u16string& name = m_fonts[static_cast<std::size_t>(m_font)].name;
+                if (name.size() < kMaxFontName && !(name.empty() && u == u' ')) {
+                    name.push_back(u);
+                    ++m_generation;
+                }
+            }
             return;
         }
         if (g.dest == Dest::Marker) {
@@ -880,20 +996,23 @@ private:
 
     void put(char16_t u)
     {
-        ensureRun();
-        m_run->text.push_back(u);
+        if (m_formatDirty)
+            ensureRun();
+        m_text.push_back(u);
         m_cellTab = false;
     }
 
     void appendAscii(const char* p, std::size_t count)
     {
         resolveHigh();
-        ensureRun();
-        std::u16string& text = m_run->text;
-        const std::size_t old = text.size();
-        text.resize(old + count);
-        char16_t* out = text.data() + old;
-        for (std::size_t i = 0; i < count; ++i)
+        if (m_formatDirty)
+            ensureRun();
+        char16_t* out = m_text.extend(count);
+        std::size_t i = 0;
+        for (; i + 8 <= count; i += 8) // a fixed width the compiler widens in one go
+            for (std::size_t k = 0; k < 8; ++k)
+                out[i + k] = static_cast<unsigned char>(p[i + k]);
+        for (; i < count; ++i)
             out[i] = static_cast<unsigned char>(p[i]);
         m_cellTab = false;
     }
@@ -908,7 +1027,7 @@ private:
     {
         CharFormat f;
         if (const Font* font = fontOf(c.font < 0 ? m_deff : c.font))
-            f.font = font->name;
+            f.font = trimmed(font->name); // also a name whose table was never closed
         f.pointSize = c.halfPoints / 2.0;
         if (c.colour >= 0 && static_cast<std::size_t>(c.colour) < m_colours.size())
             f.colour = m_colours[static_cast<std::size_t>(c.colour)];
@@ -919,24 +1038,45 @@ private:
         return f;
     }
 
+    std::uint32_t formatOf(const FormatKey& key, const CharState& c)
+    {
+        const std::size_t slot =
+            (static_cast<std::size_t>(key.font) * 31 + static_cast<std::size_t>(key.halfPoints) * 7 +
+             static_cast<std::size_t>(key.colour) * 131 + key.flags) %
+            m_formatCache.size();
+        CachedFormat& cached = m_formatCache[slot];
+        if (!cached.used || cached.generation != m_generation || !(cached.key == key)) {
+            cached = CachedFormat{key, m_generation, static_cast<std::uint32_t>(m_formats.size()), true};
+            m_formats.push_back(resolve(c));
+        }
+        return cached.format;
+    }
+
+    // CharFormat's ==, but the fields that differ most often first.
+    static bool sameFormat(const CharFormat& a, const CharFormat& b) noexcept
+    {
+        return a.bold == b.bold && a.italic == b.italic && a.underline == b.underline && a.strikeout == b.strikeout &&
+               a.colour == b.colour && a.pointSize == b.pointSize && a.font == b.font;
+    }
+
+    // Before text is added: starts a run when the format has changed.
     void ensureRun()
     {
-        if (m_run != nullptr && !m_formatDirty)
-            return;
         m_formatDirty = false;
         const Group& g = group();
         const FormatKey key = keyOf(g.ch);
-        if (m_run != nullptr && key == m_runKey)
+        const bool open = !m_runs.empty();
+        if (open && key == m_runKey && m_runGeneration == m_generation)
             return;
-        CharFormat format = resolve(g.ch);
+        const std::uint32_t format = formatOf(key, g.ch);
         m_runKey = key;
-        if (m_run != nullptr && m_run->format == format)
+        m_runGeneration = m_generation;
+        if (open && (m_runs.back().format == format || sameFormat(m_formats[m_runs.back().format], m_formats[format])))
             return;
         Paragraph& p = paragraph();
         p.alignment = g.para.alignment;
         p.numbering = numberingOf(g.para);
-        p.runs.push_back(Run{{}, std::move(format)});
-        m_run = &p.runs.back();
+        m_runs.push_back(PendingRun{m_text.size(), format});
     }
 
     Numbering numberingOf(const ParaState& para) const
@@ -958,28 +1098,40 @@ private:
         return numbered ? Numbering::Other : Numbering::Bullet;
     }
 
+    // A paragraph's text is gathered in one buffer and its runs made at its end, each of its exact
+    // size: the model would otherwise hold up to twice the text in spare capacity.
+    void closeParagraph()
+    {
+        std::vector<Run>& runs = paragraph().runs;
+        runs.reserve(m_runs.size());
+        for (std::size_t i = 0; i < m_runs.size(); ++i) {
+            const std::size_t end = i + 1 < m_runs.size() ? m_runs[i + 1].start : m_text.size();
+            runs.push_back(Run{std::u16string(m_text.data() + m_runs[i].start, end - m_runs[i].start),
+                               m_formats[m_runs[i].format]});
+        }
+        m_runs.clear();
+        m_text.clear();
+        m_formatDirty = true;
+    }
+
     void endParagraph()
     {
         flushLead();
         resolveHigh();
+        closeParagraph();
         Paragraph& p = paragraph();
         p.alignment = group().para.alignment;
         p.numbering = numberingOf(group().para);
         m_doc.paragraphs.emplace_back();
-        m_run = nullptr;
-        m_formatDirty = true;
         m_cellTab = false;
     }
 
     void endRow()
     {
-        if (m_cellTab && m_run != nullptr && !m_run->text.empty()) {
-            m_run->text.pop_back();
-            if (m_run->text.empty()) {
-                paragraph().runs.pop_back();
-                m_run = nullptr;
-                m_formatDirty = true;
-            }
+        if (m_cellTab && !m_text.empty()) {
+            m_text.pop_back();
+            if (m_runs.back().start == m_text.size())
+                m_runs.pop_back();
         }
         endParagraph();
     }
@@ -991,17 +1143,11 @@ private:
         m_font = static_cast<int>(m_fonts.size()) - 1;
         m_fontIndex[number] = m_fonts.size() - 1;
         m_fontNameDone = false;
-        ++m_fontGeneration;
+        ++m_generation;
         m_formatDirty = true;
     }
 
-    void finishFontName()
-    {
-        if (m_font >= 0 && !m_fontNameDone) {
-            trimSpaces(m_fonts[static_cast<std::size_t>(m_font)].name);
-            m_fontNameDone = true;
-        }
-    }
+    void finishFontName() { m_fontNameDone = true; }
 
     void addColour()
     {
@@ -1009,6 +1155,7 @@ private:
                                           : kAutomaticColour);
         m_colourGiven = false;
         m_red = m_green = m_blue = 0;
+        ++m_generation;
         m_formatDirty = true;
     }
 
@@ -1022,8 +1169,10 @@ private:
     {
         flushLead();
         resolveHigh();
+        closeParagraph();
         if (m_doc.paragraphs.size() > 1 && paragraph().runs.empty())
             m_doc.paragraphs.pop_back();
+        m_doc.paragraphs.shrink_to_fit();
         return std::move(m_doc);
     }
 
@@ -1036,8 +1185,12 @@ private:
     int m_skipUnits = 0;
 
     Document m_doc;
-    Run* m_run = nullptr;
+    UnitBuffer m_text; // the paragraph being read
+    std::vector<PendingRun> m_runs;
+    std::vector<CharFormat> m_formats;
+    std::array<CachedFormat, 64> m_formatCache{};
     FormatKey m_runKey;
+    unsigned m_runGeneration = 0;
     bool m_formatDirty = true;
     bool m_cellTab = false;
     char16_t m_high = 0;
@@ -1048,13 +1201,12 @@ private:
     std::unordered_map<int, std::size_t> m_fontIndex;
     int m_font = -1; // the font table entry being read
     bool m_fontNameDone = true;
-    unsigned m_fontGeneration = 0;
+    unsigned m_generation = 0;
     int m_cpMemoFont = std::numeric_limits<int>::min();
     unsigned m_cpMemoGeneration = 0;
-    int m_cpMemo = kCodePageAnsi;
+    CodePage m_cp{kCodePageAnsi, highHalf(kCodePageAnsi)};
     unsigned char m_lead = 0;
     int m_leadCp = 0;
-    DbcsDecoder m_dbcs;
 
     std::vector<Colour> m_colours;
     bool m_colourGiven = false;

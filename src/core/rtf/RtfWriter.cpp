@@ -2,7 +2,11 @@
 
 #include "core/text/TextDecoder.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <cmath>
 #include <cstddef>
 #include <string_view>
@@ -12,6 +16,8 @@
 namespace quillory::rtf {
 
 namespace {
+
+using namespace std::literals;
 
 // Named in the font table when no run names a font; \deff0 needs an entry.
 constexpr std::u16string_view kFallbackFont = u"Calibri";
@@ -45,50 +51,111 @@ int halfPointsOf(double points) noexcept
     return half >= kMaxHalfPoints ? kMaxHalfPoints : static_cast<int>(half);
 }
 
+// Output written through a pointer into room made ahead, rather than a character at a time.
+class RtfOut {
+public:
+    explicit RtfOut(std::size_t expected) { m_buffer.resize(expected); }
+
+    // Room for at least `count` more bytes; write them, then commit the end of what was written.
+    [[nodiscard]] char* room(std::size_t count)
+    {
+        if (m_buffer.size() - m_length < count)
+            m_buffer.resize(std::max(m_buffer.size() * 2, m_length + count));
+        return m_buffer.data() + m_length;
+    }
+
+    void commit(const char* end) noexcept { m_length = static_cast<std::size_t>(end - m_buffer.data()); }
+
+    void append(std::string_view s)
+    {
+        char* p = room(s.size());
+        std::memcpy(p, s.data(), s.size());
+        commit(p + s.size());
+    }
+
+    void operator+=(std::string_view s) { append(s); }
+    void operator+=(char c) { append(std::string_view(&c, 1)); }
+
+    [[nodiscard]] std::string take()
+    {
+        m_buffer.resize(m_length);
+        return std::move(m_buffer);
+    }
+
+private:
+    std::string m_buffer; // written up to m_length
+    std::size_t m_length = 0;
+};
+
+// Which ASCII characters are written as they are.
+constexpr auto kPlain = [] {
+    std::array<bool, 128> plain{};
+    for (int c = 0x20; c < 0x7F; ++c)
+        plain[static_cast<std::size_t>(c)] = c != '\\' && c != '{' && c != '}';
+    return plain;
+}();
+
+// The longest a unit can become: "\\u-32768?", or a delimiter and "\\line".
+constexpr std::size_t kMaxPerUnit = 10;
+
+// \'hh for Windows-1252, \uN? otherwise; returns the end of what was written.
+char* escape(char* p, char16_t u)
+{
+    const int byte = u >= 0xA0 && u <= 0xFF ? u : u >= 0x20 ? UnicodeToCp1252(u) : -1;
+    *p++ = '\\';
+    if (byte >= 0) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        *p++ = '\'';
+        *p++ = kHex[byte >> 4];
+        *p++ = kHex[byte & 0xF];
+    } else {
+        *p++ = 'u';
+        const int value = u > 0x7FFF ? static_cast<int>(u) - 0x10000 : static_cast<int>(u);
+        p = std::to_chars(p, p + 6, value).ptr;
+        *p++ = '?';
+    }
+    return p;
+}
+
 class Writer {
 public:
-    explicit Writer(const Document& doc) : m_doc(doc) {}
+    explicit Writer(const Document& doc) : m_doc(doc), m_out(expectedSize(doc)) {}
 
     std::string write()
     {
         collectTables();
-        std::size_t estimate = 256;
-        for (const Paragraph& p : m_doc.paragraphs)
-            for (const Run& r : p.runs)
-                estimate += r.text.size() + 16;
-        m_out.reserve(estimate + estimate / 8);
 
-        m_out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
+        m_out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl"sv;
         for (std::size_t i = 0; i < m_fonts.size(); ++i) {
-            m_out += "{\\f";
+            m_out += "{\\f"sv;
             number(static_cast<int>(i));
-            m_out += "\\fnil\\fcharset0 ";
+            m_out += "\\fnil\\fcharset0 "sv;
             fontName(m_fonts[i]);
-            m_out += ";}";
+            m_out += ";}"sv;
         }
         if (m_symbolFont >= 0) {
-            m_out += "{\\f";
+            m_out += "{\\f"sv;
             number(m_symbolFont);
-            m_out += "\\fnil\\fcharset2 Symbol;}";
+            m_out += "\\fnil\\fcharset2 Symbol;}"sv;
         }
-        m_out += "}\r\n";
+        m_out += "}\r\n"sv;
         if (!m_colours.empty()) {
-            m_out += "{\\colortbl ;";
+            m_out += "{\\colortbl ;"sv;
             for (const Colour c : m_colours) {
-                m_out += "\\red";
+                m_out += "\\red"sv;
                 number(static_cast<int>(c & 0xFF));
-                m_out += "\\green";
+                m_out += "\\green"sv;
                 number(static_cast<int>((c >> 8) & 0xFF));
-                m_out += "\\blue";
+                m_out += "\\blue"sv;
                 number(static_cast<int>((c >> 16) & 0xFF));
                 m_out += ';';
             }
-            m_out += "}\r\n";
+            m_out += "}\r\n"sv;
         }
-        m_out += "\\viewkind4\\uc1 \r\n";
+        m_out += "\\viewkind4\\uc1 \r\n"sv;
 
         if (m_doc.paragraphs.empty()) {
-            m_out += "\\pard\\par\r\n";
+            m_out += "\\pard\\par\r\n"sv;
         } else {
             const Paragraph* previous = nullptr;
             for (const Paragraph& p : m_doc.paragraphs) {
@@ -96,11 +163,20 @@ public:
                 previous = &p;
             }
         }
-        m_out += "}\r\n";
-        return std::move(m_out);
+        m_out += "}\r\n"sv;
+        return m_out.take();
     }
 
 private:
+    static std::size_t expectedSize(const Document& doc)
+    {
+        std::size_t size = 256;
+        for (const Paragraph& p : doc.paragraphs)
+            for (const Run& r : p.runs)
+                size += r.text.size() + 16;
+        return size + size / 8;
+    }
+
     void collectTables()
     {
         std::unordered_map<std::u16string, int> fonts;
@@ -111,9 +187,11 @@ private:
             for (const Run& r : p.runs) {
                 if (!hasText(r))
                     continue;
-                if (fonts.emplace(r.format.font, static_cast<int>(m_fonts.size())).second)
+                // Neighbouring runs mostly share font and colour; the maps need not see them again.
+                if ((m_fonts.empty() || r.format.font != m_fonts.back()) &&
+                    fonts.emplace(r.format.font, static_cast<int>(m_fonts.size())).second)
                     m_fonts.push_back(r.format.font);
-                if (!isSystemColour(r.format.colour) &&
+                if (!isSystemColour(r.format.colour) && (m_colours.empty() || r.format.colour != m_colours.back()) &&
                     colours.emplace(r.format.colour, static_cast<int>(m_colours.size()) + 1).second)
                     m_colours.push_back(r.format.colour);
             }
@@ -135,13 +213,13 @@ private:
             m_item = 0;
             if (p.numbering == Numbering::Bullet) {
                 bulletText();
-                m_out += "{\\*\\pn\\pnlvlblt\\pnf";
+                m_out += "{\\*\\pn\\pnlvlblt\\pnf"sv;
                 number(m_symbolFont);
-                m_out += "\\pnindent0{\\pntxtb\\'B7}}";
+                m_out += "\\pnindent0{\\pntxtb\\'B7}}"sv;
                 word("\\fi-360\\li720");
             } else if (p.numbering == Numbering::Other) {
                 numberText();
-                m_out += "{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}";
+                m_out += "{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}"sv;
                 word("\\fi-360\\li720");
             }
             switch (p.alignment) {
@@ -172,32 +250,44 @@ private:
             text(r.text);
         }
         word("\\par");
-        m_out += "\r\n";
+        m_out += "\r\n"sv;
         m_delimit = false;
     }
 
     void bulletText()
     {
-        m_out += "{\\pntext\\f";
+        m_out += "{\\pntext\\f"sv;
         number(m_symbolFont);
-        m_out += "\\'B7\\tab}";
+        m_out += "\\'B7\\tab}"sv;
         m_delimit = false;
     }
 
     void numberText()
     {
-        m_out += "{\\pntext\\f0 ";
+        m_out += "{\\pntext\\f0 "sv;
         number(++m_item);
-        m_out += ".\\tab}";
+        m_out += ".\\tab}"sv;
         m_delimit = false;
     }
 
     void format(const CharFormat& f)
     {
         WriterFormat want;
-        want.font = m_fontIndex.at(f.font);
+        if (m_lastFont == nullptr || *m_lastFont != f.font) {
+            m_lastFont = &f.font;
+            m_lastFontIndex = m_fontIndex.at(f.font);
+        }
+        want.font = m_lastFontIndex;
         want.halfPoints = halfPointsOf(f.pointSize);
-        want.colour = isSystemColour(f.colour) ? 0 : m_colourIndex.at(f.colour);
+        if (isSystemColour(f.colour)) {
+            want.colour = 0;
+        } else {
+            if (f.colour != m_lastColour) {
+                m_lastColour = f.colour;
+                m_lastColourIndex = m_colourIndex.at(f.colour);
+            }
+            want.colour = m_lastColourIndex;
+        }
         want.bold = f.bold;
         want.italic = f.italic;
         want.underline = f.underline;
@@ -232,57 +322,63 @@ private:
 
     void text(std::u16string_view s)
     {
-        for (const char16_t u : s) {
-            if (u >= 0x20 && u < 0x80) {
-                if (u == u'\\' || u == u'{' || u == u'}') {
-                    m_out += '\\';
-                    m_out += static_cast<char>(u);
-                    m_delimit = false;
+        bool delimit = m_delimit;
+        // In slices, so that the room made never much exceeds what is written.
+        for (std::size_t start = 0; start < s.size(); start += 4096) {
+            const std::u16string_view slice = s.substr(start, 4096);
+            char* p = m_out.room(slice.size() * kMaxPerUnit);
+            for (std::size_t i = 0; i < slice.size();) {
+                const char16_t u = slice[i];
+                if (u < 0x80 && kPlain[u]) {
+                    if (delimit) {
+                        *p++ = ' ';
+                        delimit = false;
+                    }
+                    // The common case, plain text, in a loop of its own.
+                    do
+                        *p++ = static_cast<char>(slice[i++]);
+                    while (i < slice.size() && slice[i] < 0x80 && kPlain[slice[i]]);
                     continue;
                 }
-                if (m_delimit) {
-                    m_out += ' ';
-                    m_delimit = false;
+                ++i;
+                if (u == u'\\' || u == u'{' || u == u'}') {
+                    *p++ = '\\';
+                    *p++ = static_cast<char>(u);
+                    delimit = false;
+                } else if (u == u'\t') {
+                    p = std::copy_n("\\tab", 4, p);
+                    delimit = true;
+                } else if (u == u'\v') {
+                    p = std::copy_n("\\line", 5, p);
+                    delimit = true;
+                } else if (u == 0x7F) {
+                    if (delimit)
+                        *p++ = ' ';
+                    *p++ = static_cast<char>(u);
+                    delimit = false;
+                } else {
+                    p = escape(p, u);
+                    delimit = false;
                 }
-                m_out += static_cast<char>(u);
-            } else if (u == u'\t') {
-                word("\\tab");
-            } else if (u == u'\v') {
-                word("\\line");
-            } else {
-                escaped(u);
             }
+            m_out.commit(p);
         }
+        m_delimit = delimit;
     }
 
     void fontName(std::u16string_view s)
     {
         for (const char16_t u : s) {
+            char* p = m_out.room(kMaxPerUnit);
             if (u == u'\\' || u == u'{' || u == u'}') {
-                m_out += '\\';
-                m_out += static_cast<char>(u);
-            } else if (u == u';' || u < 0x20 || u >= 0x80) {
-                escaped(u);
+                *p++ = '\\';
+                *p++ = static_cast<char>(u);
+            } else if (u == u';' || u < 0x20 || u >= 0x7F) {
+                p = escape(p, u);
             } else {
-                m_out += static_cast<char>(u);
+                *p++ = static_cast<char>(u);
             }
-        }
-        m_delimit = false;
-    }
-
-    // \'hh for Windows-1252, \uN? otherwise.
-    void escaped(char16_t u)
-    {
-        const int byte = u >= 0x20 ? UnicodeToCp1252(u) : -1;
-        if (byte >= 0) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            m_out += "\\'";
-            m_out += kHex[byte >> 4];
-            m_out += kHex[byte & 0xF];
-        } else {
-            m_out += "\\u";
-            number(u > 0x7FFF ? static_cast<int>(u) - 0x10000 : static_cast<int>(u));
-            m_out += '?';
+            m_out.commit(p);
         }
         m_delimit = false;
     }
@@ -295,19 +391,22 @@ private:
 
     void number(int value)
     {
-        char buffer[16];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-        m_out.append(buffer, result.ptr);
+        char* p = m_out.room(12);
+        m_out.commit(std::to_chars(p, p + 12, value).ptr);
         m_delimit = true;
     }
 
     const Document& m_doc;
-    std::string m_out;
+    RtfOut m_out;
     std::vector<std::u16string> m_fonts;
     std::unordered_map<std::u16string, int> m_fontIndex;
     int m_symbolFont = -1;
     std::vector<Colour> m_colours;
     std::unordered_map<Colour, int> m_colourIndex;
+    const std::u16string* m_lastFont = nullptr;
+    int m_lastFontIndex = 0;
+    Colour m_lastColour = kAutomaticColour;
+    int m_lastColourIndex = 0;
     WriterFormat m_state;
     bool m_delimit = false;
     int m_item = 0;

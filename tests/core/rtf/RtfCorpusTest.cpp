@@ -67,8 +67,8 @@ std::string firstDifference(const std::vector<std::u16string>& got, const std::v
         return quillory::Utf16ToUtf8(s);
     };
     std::ostringstream out;
-    out << "word " << i << " of " << got.size() << " (expected " << want.size() << ")\n  got:      "
-        << context(got) << "\n  expected: " << context(want);
+    out << "word " << i << " of " << got.size() << " (expected " << want.size() << ")\n  got:      " << context(got)
+        << "\n  expected: " << context(want);
     return out.str();
 }
 
@@ -198,8 +198,9 @@ std::u16string decodeEntities(const std::string& html)
             out += "\u00A0";
         else if (!name.empty() && name[0] == '#') {
             std::u16string unit;
-            quillory::AppendCodePoint(unit, static_cast<char32_t>(name[1] == 'x' ? std::stoul(name.substr(2), nullptr, 16)
-                                                                                 : std::stoul(name.substr(1))));
+            quillory::AppendCodePoint(unit,
+                                      static_cast<char32_t>(name[1] == 'x' ? std::stoul(name.substr(2), nullptr, 16)
+                                                                           : std::stoul(name.substr(1))));
             out += quillory::Utf16ToUtf8(unit);
         }
         i = end;
@@ -328,7 +329,8 @@ TEST(RtfCorpus, RtfjsFilesGiveTheirWordsAndTheControlsFormatting)
         if (entry.path().filename() == "sample")
             wantText.erase(wantText.find(u"hidden"), 6);
         const std::u16string gotText = PlainText(doc);
-        EXPECT_EQ(quillory::Utf16ToUtf8(withoutSeparators(gotText)), quillory::Utf16ToUtf8(withoutSeparators(wantText)));
+        EXPECT_EQ(quillory::Utf16ToUtf8(withoutSeparators(gotText)),
+                  quillory::Utf16ToUtf8(withoutSeparators(wantText)));
 
         std::vector<std::u16string> gotBulletWords;
         for (const Paragraph& p : doc.paragraphs)
@@ -338,7 +340,8 @@ TEST(RtfCorpus, RtfjsFilesGiveTheirWordsAndTheControlsFormatting)
                         gotBulletWords.push_back(w);
         EXPECT_TRUE(gotBulletWords == wantBulletWords) << firstDifference(gotBulletWords, wantBulletWords);
 
-        const bool control = source.find("Riched20") != std::string::npos || source.find("Msftedit") != std::string::npos;
+        const bool control =
+            source.find("Riched20") != std::string::npos || source.find("Msftedit") != std::string::npos;
         if (!control)
             continue;
         ++formatted;
@@ -381,7 +384,8 @@ TEST(RtfCorpus, NonAsciiTextIsDecodedFromEachCodePage)
     const auto textOf = [](const fs::path& p) { return PlainText(ReadRtf(slurp(kCorpus / p))); };
     EXPECT_NE(textOf("striprtf/rtf/ansicpg1250.rtf").find(u"Proszę o zapoznanie się"), std::u16string::npos);
     EXPECT_NE(textOf("rtfjs/pile-of-poo/source.rtf").find(u"Iñtërnâtiônàlizætiøn☃\U0001F4A9"), std::u16string::npos);
-    EXPECT_NE(textOf("rtfjs/infer-double-width/source.rtf").find(u"要やフぎば要立クモフ刑香カルオ洋8"), std::u16string::npos);
+    EXPECT_NE(textOf("rtfjs/infer-double-width/source.rtf").find(u"要やフぎば要立クモフ刑香カルオ洋8"),
+              std::u16string::npos);
     EXPECT_NE(textOf("rtfjs/japanese-single-double-byte/source.rtf").find(u"（全角ひらがな）"), std::u16string::npos);
 }
 
