@@ -70,7 +70,8 @@ struct Home {
     {
         project = dir / "Bench.qlyp.dir";
         fs::create_directories(project);
-        std::string page = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}}\\viewkind4\\uc1 \\pard ";
+        std::string page =
+            "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}}\\viewkind4\\uc1 \\pard ";
         while (page.size() < 2000)
             page += "Prepared text to paste into another program, line after line.\\par\r\n";
         page += "}";

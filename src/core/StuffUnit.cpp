@@ -7,9 +7,8 @@ namespace quillory {
 
 bool EqualsNoCase(std::u16string_view a, std::u16string_view b) noexcept
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char16_t x, char16_t y) { return AsciiUpper(x) == AsciiUpper(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char16_t x, char16_t y) { return AsciiUpper(x) == AsciiUpper(y); });
 }
 
 int CompareNoCase(std::u16string_view a, std::u16string_view b) noexcept

@@ -27,8 +27,7 @@ void ReplaceAll(std::u16string_view search, std::u16string_view replacement, std
 
 // Position of the first occurrence of `search` in `text` at or after `start` (1-based), or 0.
 // A `start` below 1 is taken as 1.
-[[nodiscard]] std::size_t FindFrom(std::u16string_view search, std::u16string_view text,
-                                   std::size_t start) noexcept;
+[[nodiscard]] std::size_t FindFrom(std::u16string_view search, std::u16string_view text, std::size_t start) noexcept;
 
 // The value of `text`, or of its longest leading part that is a number: blanks, a sign, then
 // decimal digits or a hexadecimal number after "$", "x" or "0x" (up to 8 digits, two's

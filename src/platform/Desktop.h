@@ -18,9 +18,9 @@ enum class Answer { Yes, No, Cancel };
 
 // Which of the five system-wide hotkeys (ids 1..5 = Ctrl+F1..Ctrl+F5) could be grabbed.
 struct HotkeyStatus {
-    bool available = false;        // the session offers system-wide hotkeys at all
-    unsigned registeredMask = 0;   // bit (id - 1) set for each grabbed key
-    std::u16string reason;         // why nothing could be grabbed, when !available
+    bool available = false;      // the session offers system-wide hotkeys at all
+    unsigned registeredMask = 0; // bit (id - 1) set for each grabbed key
+    std::u16string reason;       // why nothing could be grabbed, when !available
 };
 
 class Desktop {
@@ -45,8 +45,8 @@ public:
     virtual void showError(const std::u16string& text) = 0;
 
     // Folder browser (folders only, no new-folder button); nullopt when cancelled.
-    [[nodiscard]] virtual std::optional<std::filesystem::path>
-    browseForFolder(const std::u16string& title, const std::filesystem::path& start) = 0;
+    [[nodiscard]] virtual std::optional<std::filesystem::path> browseForFolder(const std::u16string& title,
+                                                                               const std::filesystem::path& start) = 0;
     [[nodiscard]] virtual std::optional<std::filesystem::path>
     openFileName(const std::u16string& title, const std::filesystem::path& start, const std::u16string& filter) = 0;
     [[nodiscard]] virtual std::optional<std::filesystem::path>

@@ -14,7 +14,8 @@ public:
 } // namespace
 
 // Taken by value like the X11 version, which keeps it; here there is nothing to keep.
-std::unique_ptr<GlobalHotkeys> GlobalHotkeys::create(std::function<void(int)> /*pressed*/) // NOLINT(performance-unnecessary-value-param)
+std::unique_ptr<GlobalHotkeys>
+GlobalHotkeys::create(std::function<void(int)> /*pressed*/) // NOLINT(performance-unnecessary-value-param)
 {
     return std::make_unique<NoHotkeys>();
 }

@@ -30,11 +30,9 @@
 #include <QToolTip>
 #include <QWindow>
 
-
 namespace quillory {
 
 namespace fs = std::filesystem;
-
 
 TForm1::TForm1(Desktop& desktop, QWidget* parent) : QMainWindow(parent), Form2(nullptr), m_desktop(desktop)
 {
@@ -256,10 +254,12 @@ void TForm1::connectHandlers()
 {
     // Every handler runs through `guarded`, so a failure never escapes into the event loop.
     const auto on = [this](QAction* action, auto handler) {
-        connect(action, &QAction::triggered, this, [this, action, handler] { guarded([&] { (this->*handler)(action); }); });
+        connect(action, &QAction::triggered, this,
+                [this, action, handler] { guarded([&] { (this->*handler)(action); }); });
     };
     const auto onButton = [this](QToolButton* button, auto handler) {
-        connect(button, &QToolButton::clicked, this, [this, button, handler] { guarded([&] { (this->*handler)(button); }); });
+        connect(button, &QToolButton::clicked, this,
+                [this, button, handler] { guarded([&] { (this->*handler)(button); }); });
     };
     on(SaveProject1, &TForm1::SaveProject1Click);
     onButton(SpeedButton1, &TForm1::SaveProject1Click);

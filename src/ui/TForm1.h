@@ -74,13 +74,13 @@ public:
 
     // --- Toolbar row -------------------------------------------------------------------
     QWidget* Panel1;
-    QToolButton* SpeedButton1;  // Save Project
-    QToolButton* SpeedButton2;  // Open Project
-    QToolButton* SpeedButton3;  // Add Item
-    QToolButton* SpeedButton4;  // Delete Item
-    QToolButton* SpeedButton5;  // Rename Item
-    QToolButton* SpeedButton7;  // Copy to clipboard
-    QToolButton* SpeedButton8;  // Quick Print
+    QToolButton* SpeedButton1; // Save Project
+    QToolButton* SpeedButton2; // Open Project
+    QToolButton* SpeedButton3; // Add Item
+    QToolButton* SpeedButton4; // Delete Item
+    QToolButton* SpeedButton5; // Rename Item
+    QToolButton* SpeedButton7; // Copy to clipboard
+    QToolButton* SpeedButton8; // Quick Print
     QComboBox* FontBox;
     QComboBox* SizeBox;
     QToolButton* SpeedButton10; // B
@@ -97,9 +97,9 @@ public:
     std::array<QFrame*, 4> Bevels{};
 
     // --- Body ----------------------------------------------------------------------------
-    QSplitter* Splitter1;  // left column | editor
-    QWidget* Panel2;       // left column
-    QSplitter* Splitter2;  // item list over recent list
+    QSplitter* Splitter1; // left column | editor
+    QWidget* Panel2;      // left column
+    QSplitter* Splitter2; // item list over recent list
     QListWidget* LB;
     QListWidget* OpenRecent;
     QTextEdit* RE;
@@ -121,8 +121,8 @@ public:
     TForm2* Form2;
 
     // --- State ---------------------------------------------------------------------------
-    std::u16string DataDir;      // ends in "/"
-    std::u16string ProjectPath;  // no trailing "/"
+    std::u16string DataDir;     // ends in "/"
+    std::u16string ProjectPath; // no trailing "/"
     std::u16string CurrentItem;
     std::u16string LastFileDir;
     bool Edited = false;
@@ -133,8 +133,8 @@ public:
     std::uint16_t SavedItemIndex = 0;
     std::vector<std::u16string> ReminderList;
     QPoint DragStart;
-    int SSTTag = 0;              // the one-shot start-up hide has run
-    std::u16string LBHint;       // the pending load-failure report: a one-slot mailbox
+    int SSTTag = 0;        // the one-shot start-up hide has run
+    std::u16string LBHint; // the pending load-failure report: a one-slot mailbox
 
     // --- Start-up (TForm1.cpp) -------------------------------------------------------------
     void FormCreate();
@@ -193,8 +193,7 @@ public:
     // --- Prompts ------------------------------------------------------------------------------
     // The one-line prompt: pauses the housekeeping tick and drops stay-on-top while open.
     // Returns the entered text, or "-1" when cancelled.
-    std::u16string PromptForText(const std::u16string& title, const std::u16string& prompt,
-                                 const std::u16string& text);
+    std::u16string PromptForText(const std::u16string& title, const std::u16string& prompt, const std::u16string& text);
     void ShowInfo(const std::u16string& text);
 
     // Whether the window currently has the stay-on-top attribute.
@@ -266,14 +265,14 @@ private:
 
     Desktop& m_desktop;
     bool m_hotkeysRegistered = false;
-    std::u16string m_hotkeyNotice;     // why there are no hotkeys, said once at the first tick
-    bool m_loadingPage = false;        // editor changes made by loading are not edits
-    int m_rowAtPress = -1;             // LB's current row when the mouse went down
-    QRect m_pendingBounds;             // stored outer bounds still waiting for the frame to be known
+    std::u16string m_hotkeyNotice; // why there are no hotkeys, said once at the first tick
+    bool m_loadingPage = false;    // editor changes made by loading are not edits
+    int m_rowAtPress = -1;         // LB's current row when the mouse went down
+    QRect m_pendingBounds;         // stored outer bounds still waiting for the frame to be known
     int m_pendingBoundsTicks = 0;
     int m_panel2Width = 185;
     int m_recentHeight = 55;
-    bool m_recentWriteFailed = false;  // a failed write of Recent is reported once
+    bool m_recentWriteFailed = false; // a failed write of Recent is reported once
     bool m_minimiseNoticeShown = false;
     // What the tick last wrote, so an idle tick compares without building text.
     int m_shownCaret = -1;

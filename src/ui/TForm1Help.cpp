@@ -32,10 +32,9 @@ void TForm1::SpeedButton9Click(QObject*)
     HelpMode = !HelpMode;
     SpeedButton9->setChecked(HelpMode);
     applyHelpGlyph();
-    for (QWidget* control : std::initializer_list<QWidget*>{LB, RE, FontBox, SizeBox, Colour, SpeedButton10,
-                                                              SpeedButton11, SpeedButton12, SpeedButton13,
-                                                              SpeedButton14, SpeedButton15, SpeedButton16,
-                                                              SpeedButton17})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{LB, RE, FontBox, SizeBox, Colour, SpeedButton10, SpeedButton11, SpeedButton12,
+                                         SpeedButton13, SpeedButton14, SpeedButton15, SpeedButton16, SpeedButton17})
         control->setEnabled(!HelpMode);
 }
 

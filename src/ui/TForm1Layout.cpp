@@ -100,7 +100,8 @@ void TForm1::buildMenus()
     QMenuBar* bar = menuBar();
     FileMenu = bar->addMenu(QStringLiteral("File"));
     FileMenu->setObjectName(QStringLiteral("File1"));
-    SaveProject1 = addItem(FileMenu, "SaveProject1", QStringLiteral("Save Project"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveProject1 =
+        addItem(FileMenu, "SaveProject1", QStringLiteral("Save Project"), QKeySequence(Qt::CTRL | Qt::Key_S));
     SaveProjectAs1 = addItem(FileMenu, "SaveProjectAs1", QStringLiteral("Relocate Project"));
     addSeparator(FileMenu, "N2");
     Autosave = addItem(FileMenu, "Autosave", QStringLiteral("Autosave"), {}, true);
@@ -113,14 +114,15 @@ void TForm1::buildMenus()
     ListMenu = bar->addMenu(QStringLiteral("List"));
     ListMenu->setObjectName(QStringLiteral("List1"));
     AddItem2 = addItem(ListMenu, "AddItem2", QStringLiteral("Add Item"), QKeySequence(Qt::CTRL | Qt::Key_Insert));
-    DeleteItem2 = addItem(ListMenu, "DeleteItem2", QStringLiteral("Delete Item"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    DeleteItem2 =
+        addItem(ListMenu, "DeleteItem2", QStringLiteral("Delete Item"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
     RenameItem1 = addItem(ListMenu, "RenameItem1", QStringLiteral("Rename Item"), QKeySequence(Qt::CTRL | Qt::Key_R));
 
     OptionsMenu = bar->addMenu(QStringLiteral("Options"));
     OptionsMenu->setObjectName(QStringLiteral("Options1"));
-    CopyItemtoClipboardCtrlF4Hotkey1 = addItem(OptionsMenu, "CopyItemtoClipboardCtrlF4Hotkey1",
-                                               QStringLiteral("Copy Item to Clipboard   [hotkey]    "),
-                                               QKeySequence(Qt::CTRL | Qt::Key_F4));
+    CopyItemtoClipboardCtrlF4Hotkey1 =
+        addItem(OptionsMenu, "CopyItemtoClipboardCtrlF4Hotkey1",
+                QStringLiteral("Copy Item to Clipboard   [hotkey]    "), QKeySequence(Qt::CTRL | Qt::Key_F4));
     addSeparator(OptionsMenu, "N10");
     StartwithWindows1 = addItem(OptionsMenu, "StartwithWindows1", QStringLiteral("Start with Windows"), {}, true);
     SST = addItem(OptionsMenu, "SST", QStringLiteral("Start in System Tray"), {}, true);
@@ -133,8 +135,7 @@ void TForm1::buildMenus()
     Wordwrap = addItem(OptionsMenu, "Wordwrap", QStringLiteral("Wordwrap"), {}, true);
     Wordwrap->setChecked(true);
     addSeparator(OptionsMenu, "N11");
-    HighlightWebLinkswww1 =
-        addItem(OptionsMenu, "HighlightWebLinkswww1", QStringLiteral("Highlight Web Links (www.)"));
+    HighlightWebLinkswww1 = addItem(OptionsMenu, "HighlightWebLinkswww1", QStringLiteral("Highlight Web Links (www.)"));
 
     ContentMenu = bar->addMenu(QStringLiteral("Content"));
     ContentMenu->setObjectName(QStringLiteral("Content1"));
@@ -152,13 +153,15 @@ void TForm1::buildToolbar()
 
     SpeedButton1 = glyphButton(Panel1, "SpeedButton1", QStringLiteral("Save Project"), {2, 1, 20, 22}, GlyphId::Save);
     SpeedButton2 = glyphButton(Panel1, "SpeedButton2", QStringLiteral("Open Project"), {20, 1, 20, 22}, GlyphId::Open);
-    SpeedButton3 = glyphButton(Panel1, "SpeedButton3", QStringLiteral("Add Item to Project"), {45, 1, 20, 22}, GlyphId::AddItem);
-    SpeedButton4 =
-        glyphButton(Panel1, "SpeedButton4", QStringLiteral("Remove Selected Item\r\nfrom Project"), {68, 1, 20, 22}, GlyphId::RemoveItem);
+    SpeedButton3 =
+        glyphButton(Panel1, "SpeedButton3", QStringLiteral("Add Item to Project"), {45, 1, 20, 22}, GlyphId::AddItem);
+    SpeedButton4 = glyphButton(Panel1, "SpeedButton4", QStringLiteral("Remove Selected Item\r\nfrom Project"),
+                               {68, 1, 20, 22}, GlyphId::RemoveItem);
     SpeedButton5 = glyphButton(Panel1, "SpeedButton5", QStringLiteral("Rename Item"), {94, 1, 20, 22}, GlyphId::Rename);
     SpeedButton7 = glyphButton(
         Panel1, "SpeedButton7",
-        QStringLiteral("Copies the current page/item to the clipboard. \r\n\r\nYou may also use the Hotkey combination, Ctrl-F4"),
+        QStringLiteral(
+            "Copies the current page/item to the clipboard. \r\n\r\nYou may also use the Hotkey combination, Ctrl-F4"),
         {130, 1, 22, 22}, GlyphId::Copy);
     SpeedButton8 = glyphButton(Panel1, "SpeedButton8", QStringLiteral("Quick Print"), {154, 1, 22, 22}, GlyphId::Print);
 
@@ -182,8 +185,8 @@ void TForm1::buildToolbar()
     SizeBox->setToolTip(QStringLiteral("Font size"));
     SizeBox->setEditable(true);
     SizeBox->setMaxVisibleItems(16);
-    for (int size : {6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 18, 20, 22, 24, 26, 28, 32, 36, 40, 44, 48, 52, 56, 60,
-                     64, 72, 80, 88, 96})
+    for (int size : {6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 18, 20, 22, 24,
+                     26, 28, 32, 36, 40, 44, 48, 52, 56, 60, 64, 72, 80, 88, 96})
         SizeBox->addItem(QString::number(size));
     SizeBox->setGeometry(337, 2, 41, 21);
 
@@ -217,17 +220,21 @@ void TForm1::buildToolbar()
     Colour->setToolTip(QStringLiteral("Colour"));
     Colour->setGeometry(441, 3, 47, 20);
 
-    SpeedButton14 = glyphButton(Panel1, "SpeedButton14", QStringLiteral("Left justify"), {492, 1, 22, 22}, GlyphId::AlignLeft);
-    SpeedButton15 = glyphButton(Panel1, "SpeedButton15", QStringLiteral("Centre"), {513, 1, 22, 22}, GlyphId::AlignCentre);
-    SpeedButton16 = glyphButton(Panel1, "SpeedButton16", QStringLiteral("Right justify"), {535, 1, 22, 22}, GlyphId::AlignRight);
+    SpeedButton14 =
+        glyphButton(Panel1, "SpeedButton14", QStringLiteral("Left justify"), {492, 1, 22, 22}, GlyphId::AlignLeft);
+    SpeedButton15 =
+        glyphButton(Panel1, "SpeedButton15", QStringLiteral("Centre"), {513, 1, 22, 22}, GlyphId::AlignCentre);
+    SpeedButton16 =
+        glyphButton(Panel1, "SpeedButton16", QStringLiteral("Right justify"), {535, 1, 22, 22}, GlyphId::AlignRight);
     SpeedButton17 = glyphButton(Panel1, "SpeedButton17", QStringLiteral("Bullet"), {558, 1, 22, 22}, GlyphId::Bullet);
     SpeedButton17->setCheckable(true);
 
     SpeedButton9 = glyphButton(
         Panel1, "SpeedButton9",
-        QStringLiteral("Click here and then on any other item including\r\nmenu items to receive instant help on that "
-                       "topic.\r\n\r\nWhile this is active none of the items clicked will\r\nactually work, they will "
-                       "simply tell you all about\r\nthemselves.\r\n\r\nClick here again when done to get back to normal."),
+        QStringLiteral(
+            "Click here and then on any other item including\r\nmenu items to receive instant help on that "
+            "topic.\r\n\r\nWhile this is active none of the items clicked will\r\nactually work, they will "
+            "simply tell you all about\r\nthemselves.\r\n\r\nClick here again when done to get back to normal."),
         {591, 2, 20, 22}, GlyphId::HelpOff);
     SpeedButton6 = glyphButton(Panel1, "SpeedButton6", QStringLiteral("Overview"), {615, 1, 20, 22}, GlyphId::Overview);
     // The last two keep their distance from the right edge of a 639-pixel row.

@@ -96,7 +96,8 @@ void TForm1::SaveProjectAs1Click(QObject* Sender)
         return;
     }
 
-    const std::u16string name = PromptForText(u"Project Name.", u"Give this project a title.", NameAfterSlash(ProjectPath));
+    const std::u16string name =
+        PromptForText(u"Project Name.", u"Give this project a title.", NameAfterSlash(ProjectPath));
     if (name == u"-1" || name.empty())
         return;
     if (const auto refusal = store::ProjectNameProblem(name)) {

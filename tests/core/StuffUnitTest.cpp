@@ -10,8 +10,8 @@ TEST(FindFrom, FindsFromTheStartPositionAndReportsOneBasedPositions)
 {
     EXPECT_EQ(FindFrom(u"b", u"abcb", 3), 4u);
     EXPECT_EQ(FindFrom(u"b", u"abcb", 1), 2u);
-    EXPECT_EQ(FindFrom(u"b", u"abcb", 4), 4u); // start at the last character still looks at it
-    EXPECT_EQ(FindFrom(u"b", u"abcb", 5), 0u); // past the end
+    EXPECT_EQ(FindFrom(u"b", u"abcb", 4), 4u);  // start at the last character still looks at it
+    EXPECT_EQ(FindFrom(u"b", u"abcb", 5), 0u);  // past the end
     EXPECT_EQ(FindFrom(u"cb", u"abcb", 0), 3u); // below 1 counts as 1
 }
 

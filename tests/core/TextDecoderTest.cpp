@@ -6,10 +6,16 @@ using namespace quillory;
 
 TEST(DecodePlainText, ByteOrderMarksSelectTheEncoding)
 {
-    EXPECT_EQ(DecodePlainText(std::string("\xFF\xFE" "A\0\xAC\x20", 6)), u"A\u20AC");
+    EXPECT_EQ(DecodePlainText(std::string("\xFF\xFE"
+                                          "A\0\xAC\x20",
+                                          6)),
+              u"A\u20AC");
     EXPECT_EQ(DecodePlainText(std::string("\xFE\xFF\0A\x20\xAC", 6)), u"A\u20AC");
     EXPECT_EQ(DecodePlainText("\xEF\xBB\xBF\xC3\xA9"), u"\u00E9");
-    EXPECT_EQ(DecodePlainText(std::string("\xFF\xFE" "A", 3)), u"\uFFFD"); // odd byte count
+    EXPECT_EQ(DecodePlainText(std::string("\xFF\xFE"
+                                          "A",
+                                          3)),
+              u"\uFFFD"); // odd byte count
 }
 
 TEST(DecodePlainText, ValidUtf8OtherwiseWindows1252)

@@ -59,7 +59,7 @@ protected:
     // `config` as the close query writes it, with `changes` (1-based line number, text) applied.
     void writeConfig(const std::vector<std::pair<int, std::string>>& changes)
     {
-        std::vector<std::string> lines{"0", "0", "655", "539", "", "185", "", "0",
+        std::vector<std::string> lines{"0", "0", "655", "539", "",  "185", "",  "0",
                                        "0", "0", "0",   "",    "0", "0",   "1", "55"};
         for (const auto& [line, text] : changes)
             lines.at(static_cast<std::size_t>(line - 1)) = text;
@@ -90,10 +90,7 @@ protected:
         form->RE->insertPlainText(text);
     }
     // Selects an entry as a click would.
-    void click(int row)
-    {
-        form->LB->setCurrentRow(row);
-    }
+    void click(int row) { form->LB->setCurrentRow(row); }
 
     TempDir home;
     ScriptedDesktop desktop;

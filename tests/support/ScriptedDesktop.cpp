@@ -94,7 +94,9 @@ std::optional<ScriptedDesktop::Step> ScriptedDesktop::take(Kind kind, const std:
     return step;
 }
 
-void ScriptedDesktop::setOwner(QWidget*) {}
+void ScriptedDesktop::setOwner(QWidget*)
+{
+}
 
 void ScriptedDesktop::showInfo(const std::u16string& text)
 {
@@ -133,18 +135,16 @@ std::optional<std::filesystem::path> ScriptedDesktop::browseForFolder(const std:
     return step ? step->path : std::nullopt;
 }
 
-std::optional<std::filesystem::path> ScriptedDesktop::openFileName(const std::u16string& title,
-                                                                   const std::filesystem::path& start,
-                                                                   const std::u16string&)
+std::optional<std::filesystem::path>
+ScriptedDesktop::openFileName(const std::u16string& title, const std::filesystem::path& start, const std::u16string&)
 {
     shown.push_back({Kind::OpenFile, title, start.u16string()});
     const auto step = take(Kind::OpenFile, title);
     return step ? step->path : std::nullopt;
 }
 
-std::optional<std::filesystem::path> ScriptedDesktop::saveFileName(const std::u16string& title,
-                                                                   const std::filesystem::path& start,
-                                                                   const std::u16string&)
+std::optional<std::filesystem::path>
+ScriptedDesktop::saveFileName(const std::u16string& title, const std::filesystem::path& start, const std::u16string&)
 {
     shown.push_back({Kind::SaveFile, title, start.u16string()});
     const auto step = take(Kind::SaveFile, title);

@@ -41,7 +41,8 @@ TEST(PromptForText, DropsStayOnTopWhileAsking)
     form.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     form.show();
     bool onTopWhileOpen = true;
-    desktop.expectPrompt(u"x", [&] { onTopWhileOpen = form.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); });
+    desktop.expectPrompt(u"x",
+                         [&] { onTopWhileOpen = form.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); });
     (void)form.PromptForText(u"T", u"P", u"");
     EXPECT_FALSE(onTopWhileOpen);
 }

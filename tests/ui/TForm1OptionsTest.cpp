@@ -42,8 +42,8 @@ TEST_F(Options, StartWithWindowsWritesAndRemovesTheAutostartEntry)
 TEST_F(Options, HelpModeExplainsAndLeavesTheCheckMarkAsItWas)
 {
     form->SpeedButton9Click(form->SpeedButton9);
-    for (QAction* option : {form->SOT, form->SST, form->Autosave, form->MinimiseafterCopy,
-                            form->EnableFunctionKeyCopy, form->StartwithWindows1}) {
+    for (QAction* option : {form->SOT, form->SST, form->Autosave, form->MinimiseafterCopy, form->EnableFunctionKeyCopy,
+                            form->StartwithWindows1}) {
         const bool before = option->isChecked();
         desktop.expectInfo();
         option->trigger();

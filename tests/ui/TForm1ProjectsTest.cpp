@@ -121,8 +121,11 @@ TEST_F(Projects, NewProjectNamesTheFolderByTheRule)
 {
     const fs::path d = home / "D";
     fs::create_directories(d);
-    const std::vector<std::pair<std::u16string, std::string>> cases{
-        {u"Notes", "Notes.qlyp.dir"}, {u"Work.qlyp.dir", "Work.qlyp.dir"}, {u"Misc" u"qlyp.dir", "Miscqlyp.dir"}};
+    const std::vector<std::pair<std::u16string, std::string>> cases{{u"Notes", "Notes.qlyp.dir"},
+                                                                    {u"Work.qlyp.dir", "Work.qlyp.dir"},
+                                                                    {u"Misc"
+                                                                     u"qlyp.dir",
+                                                                     "Miscqlyp.dir"}};
     for (const auto& [typed, folder] : cases) {
         desktop.expectFolder(d);
         desktop.expectPrompt(typed);

@@ -40,7 +40,10 @@ TEST_F(Startup, ADeletedRememberedProjectFallsBackAndIsReportedOnceByTheTick)
     EXPECT_EQ(form->LBHint, fs::path(gone).u16string());
     EXPECT_EQ(form->ProjectPath, defaultProject().u16string());
     // Ticks go on under the box: they must not open it again.
-    desktop.expectInfo([&] { tick(); tick(); });
+    desktop.expectInfo([&] {
+        tick();
+        tick();
+    });
     tick();
     tick();
     const auto infos = desktop.texts(ScriptedDesktop::Kind::Info);
@@ -101,7 +104,8 @@ TEST_F(Startup, LeftoversInTheBufferAreDiscarded)
 TEST_F(Startup, ConfigValuesAreAppliedAndShortFilesKeepDefaults)
 {
     const fs::path project = makeProject("P.qlyp.dir", {"One"});
-    writeFile(dataDir() / "config", "10\r\n20\r\n700\r\n400\r\n" + project.string() + "\r\n150\r\nOne\r\n0\r\n1\r\n1\r\n");
+    writeFile(dataDir() / "config",
+              "10\r\n20\r\n700\r\n400\r\n" + project.string() + "\r\n150\r\nOne\r\n0\r\n1\r\n1\r\n");
     start();
     EXPECT_EQ(form->pos(), QPoint(10, 20));
     EXPECT_EQ(form->frameGeometry().size(), QSize(700, 400)); // the outer size

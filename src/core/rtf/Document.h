@@ -16,8 +16,8 @@ enum class Alignment : std::uint8_t { Left, Centre, Right, Justified, Other };
 enum class Numbering : std::uint8_t { None, Bullet, Other };
 
 struct CharFormat {
-    std::u16string font;          // family name; empty = the document default
-    double pointSize = 0;         // 0 = the default size
+    std::u16string font;  // family name; empty = the document default
+    double pointSize = 0; // 0 = the default size
     Colour colour = kAutomaticColour;
     bool bold = false;
     bool italic = false;

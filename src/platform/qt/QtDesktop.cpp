@@ -17,8 +17,7 @@
 namespace quillory {
 
 QtDesktop::QtDesktop()
-    : m_random(static_cast<std::mt19937::result_type>(
-          std::chrono::system_clock::now().time_since_epoch().count()))
+    : m_random(static_cast<std::mt19937::result_type>(std::chrono::system_clock::now().time_since_epoch().count()))
 {
 }
 
@@ -77,17 +76,16 @@ std::optional<std::filesystem::path> QtDesktop::browseForFolder(const std::u16st
                                                                 const std::filesystem::path& start)
 {
     // The non-native dialog honours ReadOnly, which removes "Create New Folder".
-    const QString dir = QFileDialog::getExistingDirectory(
-        m_owner, toQ(title), pathToQ(start),
-        QFileDialog::ShowDirsOnly | QFileDialog::ReadOnly | QFileDialog::DontUseNativeDialog);
+    const QString dir = QFileDialog::getExistingDirectory(m_owner, toQ(title), pathToQ(start),
+                                                          QFileDialog::ShowDirsOnly | QFileDialog::ReadOnly |
+                                                              QFileDialog::DontUseNativeDialog);
     if (dir.isEmpty())
         return std::nullopt;
     return pathFromQ(dir);
 }
 
-std::optional<std::filesystem::path> QtDesktop::openFileName(const std::u16string& title,
-                                                             const std::filesystem::path& start,
-                                                             const std::u16string& filter)
+std::optional<std::filesystem::path>
+QtDesktop::openFileName(const std::u16string& title, const std::filesystem::path& start, const std::u16string& filter)
 {
     const QString file = QFileDialog::getOpenFileName(m_owner, toQ(title), pathToQ(start), toQ(filter));
     if (file.isEmpty())
@@ -95,9 +93,8 @@ std::optional<std::filesystem::path> QtDesktop::openFileName(const std::u16strin
     return pathFromQ(file);
 }
 
-std::optional<std::filesystem::path> QtDesktop::saveFileName(const std::u16string& title,
-                                                             const std::filesystem::path& start,
-                                                             const std::u16string& filter)
+std::optional<std::filesystem::path>
+QtDesktop::saveFileName(const std::u16string& title, const std::filesystem::path& start, const std::u16string& filter)
 {
     const QString file = QFileDialog::getSaveFileName(m_owner, toQ(title), pathToQ(start), toQ(filter));
     if (file.isEmpty())
