@@ -6,6 +6,8 @@
 #include <iterator>
 #include <string>
 
+#include "support/Words.h"
+
 #include <gtest/gtest.h>
 
 #include "core/Utf.h"
@@ -58,11 +60,6 @@ std::string readBytes(const std::filesystem::path& file)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-bool isSpace(char16_t ch)
-{
-    return ch == u' ' || ch == u'\t' || ch == 0x00A0 || ch == u'\r';
-}
-
 bool isLabel(char16_t ch)
 {
     return ch == 0x2022 || ch == 0x00B7 || ch == 0xF0B7 || ch == u'-';
@@ -74,21 +71,11 @@ std::string words(std::u16string_view text)
     std::u16string out;
     for (const std::u16string& line : SplitLines(text)) {
         std::size_t start = 0;
-        while (start < line.size() && (isSpace(line[start]) || line[start] == 0xFEFF ||
-                                       (isLabel(line[start]) && start + 1 < line.size() && isSpace(line[start + 1]))))
+        while (start < line.size() &&
+               (quillory::test::IsWordSpace(line[start]) || line[start] == 0xFEFF ||
+                (isLabel(line[start]) && start + 1 < line.size() && quillory::test::IsWordSpace(line[start + 1]))))
             ++start;
-        std::u16string cleaned;
-        bool space = false;
-        for (std::size_t i = start; i < line.size(); ++i) {
-            if (isSpace(line[i])) {
-                space = true;
-                continue;
-            }
-            if (space && !cleaned.empty())
-                cleaned += u' ';
-            space = false;
-            cleaned += line[i];
-        }
+        const std::u16string cleaned = quillory::test::CollapsedLine(line, start);
         if (!cleaned.empty())
             out += cleaned + u'\n';
     }
@@ -108,7 +95,7 @@ std::string pandocWords(std::u16string_view text)
         if (pair) {
             out += u'\uFFFD';
             ++i;
-        } else if (!isSpace(ch)) {
+        } else if (!quillory::test::IsWordSpace(ch)) {
             out += ch;
         }
     }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/Words.h"
+
 #include <gtest/gtest.h>
 
 #include "core/Utf.h"
@@ -25,11 +27,6 @@ std::string readBytes(const std::filesystem::path& file)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-bool isSpace(char16_t ch)
-{
-    return ch == u' ' || ch == u'\t' || ch == 0x00A0 || ch == 0x2028 || ch == 0x000B || ch == u'\r';
-}
-
 // Words in order, one line per paragraph or line break, blank lines dropped, list labels dropped
 // (the reader keeps a list item's label as numbering, other readers print it).
 std::string words(std::u16string_view text)
@@ -38,21 +35,10 @@ std::string words(std::u16string_view text)
     std::u16string line;
     const auto endLine = [&] {
         std::size_t start = 0;
-        while (start < line.size() &&
-               (isSpace(line[start]) || line[start] == 0x2022 || line[start] == 0xF0B7 || line[start] == 0x00B7))
+        while (start < line.size() && (quillory::test::IsWordSpace(line[start]) || line[start] == 0x2022 ||
+                                       line[start] == 0xF0B7 || line[start] == 0x00B7))
             ++start;
-        std::u16string cleaned;
-        bool space = false;
-        for (std::size_t i = start; i < line.size(); ++i) {
-            if (isSpace(line[i])) {
-                space = true;
-                continue;
-            }
-            if (space && !cleaned.empty())
-                cleaned += u' ';
-            space = false;
-            cleaned += line[i];
-        }
+        const std::u16string cleaned = quillory::test::CollapsedLine(line, start);
         if (!cleaned.empty())
             out += cleaned + u'\n';
         line.clear();
