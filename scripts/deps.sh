@@ -11,6 +11,7 @@ build_pkgs=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6printsupport6 libgl-dev
   libxcb1-dev libxcb-keysyms1-dev libx11-dev
+  libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 test_pkgs=(

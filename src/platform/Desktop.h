@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/links/ShellResult.h"
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -21,6 +23,12 @@ struct HotkeyStatus {
     bool available = false;      // the session offers system-wide hotkeys at all
     unsigned registeredMask = 0; // bit (id - 1) set for each grabbed key
     std::u16string reason;       // why nothing could be grabbed, when !available
+};
+
+// Whether a print job reached the print system, and if not, why not (for the user, in words).
+struct PrintResult {
+    bool sent = false;
+    std::u16string reason;
 };
 
 class Desktop {
@@ -56,10 +64,16 @@ public:
     virtual void showBalloon(const std::u16string& text) = 0;
     [[nodiscard]] virtual bool trayAvailable() const = 0;
 
-    // Opens an address or file the way the desktop does; returns false when it could not.
-    virtual bool shellOpen(const std::u16string& target) = 0;
-    // Prints the whole document as one job titled `title`; false when cancelled or failed.
-    virtual bool printDocument(const QTextDocument& document, const std::u16string& title) = 0;
+    // Opens a web address in the desktop's browser through its URL opener, the address as one
+    // argument and never through a command line; "www." addresses are opened as "http://" ones.
+    [[nodiscard]] virtual links::ShellResult openAddress(const std::u16string& address) = 0;
+    // Opens `file` with its default application or, given `parameters`, starts it as a program
+    // with them (split into arguments as a command line is, but without a shell) in `folder`.
+    [[nodiscard]] virtual links::ShellResult shellOpen(const std::u16string& file, const std::u16string& parameters,
+                                                       const std::u16string& folder) = 0;
+    // Prints the whole document on the default printer as one job titled `title`, sheet after
+    // sheet, without a dialog.
+    [[nodiscard]] virtual PrintResult printDocument(const QTextDocument& document, const std::u16string& title) = 0;
 
     // Grabs Ctrl+F1..Ctrl+F5 for the life of this object; `pressed` gets the id.
     virtual HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) = 0;

@@ -1,6 +1,9 @@
 #include "support/ScriptedDesktop.h"
 
 #include "core/Utf.h"
+#include "platform/QtText.h"
+
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -156,15 +159,22 @@ void ScriptedDesktop::showBalloon(const std::u16string& text)
     balloons.push_back(text);
 }
 
-bool ScriptedDesktop::shellOpen(const std::u16string& target)
+links::ShellResult ScriptedDesktop::openAddress(const std::u16string& address)
 {
-    opened.push_back(target);
-    return shellOpenResult;
+    opened.push_back(address);
+    return openResult;
 }
 
-bool ScriptedDesktop::printDocument(const QTextDocument&, const std::u16string&)
+links::ShellResult ScriptedDesktop::shellOpen(const std::u16string& file, const std::u16string& parameters,
+                                              const std::u16string& folder)
 {
-    ++printed;
+    runs.push_back({file, parameters, folder});
+    return openResult;
+}
+
+PrintResult ScriptedDesktop::printDocument(const QTextDocument& document, const std::u16string& title)
+{
+    printed.push_back({title, fromQ(document.toPlainText())});
     return printResult;
 }
 

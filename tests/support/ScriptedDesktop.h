@@ -38,12 +38,21 @@ public:
     [[nodiscard]] std::vector<std::u16string> texts(Kind kind) const;
 
     std::vector<Shown> shown;
+    struct Run {
+        std::u16string file, parameters, folder;
+        friend bool operator==(const Run&, const Run&) = default;
+    };
+    struct Printed {
+        std::u16string title, text; // the job's title and the document's plain text
+    };
+
     std::vector<std::u16string> balloons;
-    std::vector<std::u16string> opened;
-    int printed = 0;
+    std::vector<std::u16string> opened; // addresses given to the URL opener
+    std::vector<Run> runs;              // files and programs given to the shell
+    std::vector<Printed> printed;
     bool tray = true;
-    bool shellOpenResult = true;
-    bool printResult = true;
+    links::ShellResult openResult = links::ShellResult::Ok;
+    PrintResult printResult{true, {}};
     HotkeyStatus hotkeys{true, 0x1F, {}};
     std::function<void(int)> hotkeyPressed;
     std::filesystem::path documents;
@@ -67,8 +76,10 @@ public:
                                                       const std::u16string& filter) override;
     void showBalloon(const std::u16string& text) override;
     bool trayAvailable() const override { return tray; }
-    bool shellOpen(const std::u16string& target) override;
-    bool printDocument(const QTextDocument& document, const std::u16string& title) override;
+    links::ShellResult openAddress(const std::u16string& address) override;
+    links::ShellResult shellOpen(const std::u16string& file, const std::u16string& parameters,
+                                 const std::u16string& folder) override;
+    PrintResult printDocument(const QTextDocument& document, const std::u16string& title) override;
     HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) override;
     std::filesystem::path documentsFolder() const override { return documents; }
     std::filesystem::path autostartFolder() const override { return autostart; }

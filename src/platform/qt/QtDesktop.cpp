@@ -7,12 +7,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPrinter>
-#include <QPrinterInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
-#include <QTextDocument>
 
 namespace quillory {
 
@@ -111,21 +107,6 @@ void QtDesktop::showBalloon(const std::u16string& text)
 bool QtDesktop::trayAvailable() const
 {
     return QSystemTrayIcon::isSystemTrayAvailable();
-}
-
-bool QtDesktop::shellOpen(const std::u16string& target)
-{
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {toQ(target)});
-}
-
-bool QtDesktop::printDocument(const QTextDocument& document, const std::u16string& title)
-{
-    if (QPrinterInfo::availablePrinterNames().isEmpty())
-        return false;
-    QPrinter printer(QPrinterInfo::defaultPrinter());
-    printer.setDocName(toQ(title));
-    document.print(&printer);
-    return printer.printerState() != QPrinter::Error;
 }
 
 HotkeyStatus QtDesktop::registerHotkeys(std::function<void(int id)> pressed)

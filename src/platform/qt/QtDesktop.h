@@ -14,7 +14,8 @@ namespace quillory {
 
 class GlobalHotkeys;
 
-// The real desktop: Qt dialogs, the tray icon, xdg-open, the XDG folders, the X11 key grabs.
+// The real desktop: Qt dialogs, the tray icon, the URL opener (xdg-open), printing through CUPS,
+// the XDG folders, the X11 key grabs.
 class QtDesktop final : public Desktop {
 public:
     QtDesktop();
@@ -37,8 +38,10 @@ public:
                                                       const std::u16string& filter) override;
     void showBalloon(const std::u16string& text) override;
     bool trayAvailable() const override;
-    bool shellOpen(const std::u16string& target) override;
-    bool printDocument(const QTextDocument& document, const std::u16string& title) override;
+    links::ShellResult openAddress(const std::u16string& address) override;
+    links::ShellResult shellOpen(const std::u16string& file, const std::u16string& parameters,
+                                 const std::u16string& folder) override;
+    PrintResult printDocument(const QTextDocument& document, const std::u16string& title) override;
     HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) override;
     std::filesystem::path documentsFolder() const override;
     std::filesystem::path autostartFolder() const override;
