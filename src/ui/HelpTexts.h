@@ -70,4 +70,15 @@ inline const std::u16string kReminderSetup =
     u"This way you could create a dedicated page full of various reminders.\n\nP.S. Syntax is important so "
     u"create exactly as described here \u263A";
 
+inline const std::u16string kHighlightWebLinks =
+    u"Highlight Web Links..\n\nSearches through the current page hunting out any web links that begin with www. or "
+    u"http:// Example, www.example.com.  If any are found they are highlighted in blue and underlined.\n\nPressing "
+    u"the Ctrl button and clicking on a link, whether they are highlighted or not, will open your default browser "
+    u"with that web address.\n\nHighlighting them just makes them easier to see.";
+inline const std::u16string kWebsite =
+    u"Website..\n\nTakes you to the Quillory home page where you can see what else we have been busy with and "
+    u"pick up any handy little extras that make your day that bit easier.\n\nWe mainly make small, no-nonsense "
+    u"desktop tools that sit quietly in the background until you need them.\n\nDiscount codes for our other "
+    u"programmes turn up there from time to time too, so do have a look \u263A";
+
 } // namespace quillory::help

@@ -190,6 +190,18 @@ public:
     void SpeedButton6Click(QObject* Sender);
     void ReminderSetup1Click(QObject* Sender);
 
+    // --- Web links (TForm1Links.cpp) ----------------------------------------------------------
+    void HighlightWebLinkswww1Click(QObject* Sender);
+    // Marks every web address in the page blue and underlined; the caret goes back where it was,
+    // the editor repaints once, and `Edited` is left alone.
+    void DisplayLinks();
+    // A mouse button went down in the editor: with Ctrl held, opens the web address at the caret.
+    void REMouseDown(Qt::KeyboardModifiers Shift);
+    // Hands one of the program's own targets ("FILE", or "PROGRAM{ARGS}PARAMETERS", or an
+    // address) to the desktop. A failure is shown in words; returns whether the desktop took it.
+    bool RunFile(const std::u16string& target);
+    void Website1Click(QObject* Sender);
+
     // --- Prompts ------------------------------------------------------------------------------
     // The one-line prompt: pauses the housekeeping tick and drops stay-on-top while open.
     // Returns the entered text, or "-1" when cancelled.
@@ -205,6 +217,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Web links (TForm1Links.cpp).
+    void connectLinkHandlers();
+    // Opens an address taken from a page: through the URL opener only, never with arguments.
+    bool openPageAddress(const std::u16string& address);
+
     // Building the controls (TForm1Layout.cpp).
     void buildWindow();
     void buildMenus();
