@@ -80,5 +80,6 @@ inline const std::u16string kWebsite =
     u"pick up any handy little extras that make your day that bit easier.\n\nWe mainly make small, no-nonsense "
     u"desktop tools that sit quietly in the background until you need them.\n\nDiscount codes for our other "
     u"programmes turn up there from time to time too, so do have a look \u263A";
+inline const std::u16string kPrint = u"Print..\n\nSends the current page to the printer. Simple as that.";
 
 } // namespace quillory::help

@@ -308,6 +308,7 @@ void TForm1::connectHandlers()
     connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
 
     connectLinkHandlers();
+    connectEditHandlers();
 
     connect(RE->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (!m_loadingPage && (removed != 0 || added != 0))

@@ -202,6 +202,23 @@ public:
     bool RunFile(const std::u16string& target);
     void Website1Click(QObject* Sender);
 
+    // --- Printing and edit commands (TForm1Edit.cpp) ----------------------------------------
+    QMenu* PopupMenu;
+    QAction* SaveItem1;        // "Save Item as File": connected by the item commands
+    QAction* AddItemfromFile1; // "Add Item from File": likewise
+    QAction* Cut1;
+    QAction* Copy1;
+    QAction* Paste1;
+    QAction* SelectAll1;
+    QAction* Print1;
+    void PopupMenuPopup();
+    void Cut1Click(QObject* Sender);
+    void Copy1Click(QObject* Sender);
+    void Paste1Click(QObject* Sender);
+    void SelectAll1Click(QObject* Sender);
+    // The whole page on the default printer, no dialog, then the balloon; a failure says why.
+    void Print1Click(QObject* Sender);
+
     // --- Prompts ------------------------------------------------------------------------------
     // The one-line prompt: pauses the housekeeping tick and drops stay-on-top while open.
     // Returns the entered text, or "-1" when cancelled.
@@ -217,8 +234,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Web links (TForm1Links.cpp).
+    // Web links and the editor's commands (TForm1Links.cpp, TForm1Edit.cpp).
     void connectLinkHandlers();
+    void buildPopupMenu();
+    void connectEditHandlers();
     // Opens an address taken from a page: through the URL opener only, never with arguments.
     bool openPageAddress(const std::u16string& address);
 

@@ -78,6 +78,7 @@ void TForm1::buildWindow()
     Panel1->setParent(central);
     column->addWidget(Panel1);
     buildBody();
+    buildPopupMenu();
     Splitter1->setParent(central);
     column->addWidget(Splitter1, 1);
     setCentralWidget(central);
