@@ -3,7 +3,7 @@
 #   scripts/deps.sh build   what building and running the program needs
 #   scripts/deps.sh test    that, plus what the test suite needs (X server, window manager, tray,
 #                           xdotool/xclip, clang for the fuzzers, LibreOffice and pandoc for the
-#                           page-format checks)
+#                           page-format checks, CUPS with CUPS-PDF for printing)
 # Works as root or through sudo.
 set -euo pipefail
 
@@ -18,6 +18,7 @@ test_pkgs=(
   xvfb openbox trayer xdotool xclip x11-utils wmctrl fonts-dejavu-core desktop-file-utils imagemagick
   clang libclang-rt-14-dev
   pandoc unrtf libreoffice-writer-nogui
+  cups cups-client printer-driver-cups-pdf poppler-utils
 )
 
 want=("${build_pkgs[@]}")
