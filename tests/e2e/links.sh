@@ -2,6 +2,7 @@
 # links.sh QUILLORY: a Ctrl+click on a web address in a page hands the address, as one argument,
 # to the desktop's URL opener (here a stand-in for xdg-open on PATH that records its arguments);
 # page words written like command lines run nothing, and one that is no valid address is reported.
+# Content | Website opens the README installed next to the program.
 set -uo pipefail
 source "$(dirname "$0")/harness.sh"
 harness_init links
@@ -67,5 +68,13 @@ wait_for "$E2E_TIMEOUT" record_lines_are 4 || fail "the opener was not called fo
 mapfile -t lines <"$record"
 [[ ${lines[2]} == 1 && ${lines[3]} == 'http://www.a.org/?q=1' ]] ||
     fail "the www. address arrived as: $(printf '[%s] ' "${lines[@]:2}")"
+# Content | Website: the README next to the program, handed over as a file address.
+focus_window "$window"
+send_keys alt Right Right Right Down Down Return
+wait_for "$E2E_TIMEOUT" record_lines_are 6 || fail "Website did not reach the opener: $(cat "$record")"
+mapfile -t lines <"$record"
+readme=$(cd "$(dirname "$QUILLORY")/.." && pwd)/share/doc/quillory/README.md
+[[ ${lines[4]} == 1 && ${lines[5]} == "file://$readme" ]] ||
+    fail "Website opened: $(printf '[%s] ' "${lines[@]:4}"), not $readme"
 quillory_running || fail "the program ended"
-echo "PASS: addresses reach the opener as one argument, and nothing else runs"
+echo "PASS: addresses reach the opener as one argument, nothing else runs, Website opens the README"
