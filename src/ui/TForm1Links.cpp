@@ -7,6 +7,7 @@
 #include "ui/EventHook.h"
 #include "ui/HelpTexts.h"
 #include "ui/RichEdit.h"
+#include "ui/ScopedFlag.h"
 
 #include <QAction>
 #include <QMouseEvent>
@@ -79,9 +80,9 @@ void TForm1::DisplayLinks()
     mark.setFontStrikeOut(false);
 
     const int caret = RE->textCursor().selectionStart();
-    // The marks are the program's, not the user's edits; they are stored with the page anyway,
-    // as a change of the document.
-    const bool wasEdited = Edited;
+    // The marks are the program's, not the user's edits, yet they change the page, which is
+    // written back with them.
+    const ScopedFlag byProgram(m_editByProgram);
     RE->viewport()->setUpdatesEnabled(false);
     QTextCursor cursor(page);
     cursor.beginEditBlock();
@@ -93,7 +94,6 @@ void TForm1::DisplayLinks()
     cursor.endEditBlock();
     cursor.setPosition(caret);
     RE->setTextCursor(cursor);
-    Edited = wasEdited;
     RE->viewport()->setUpdatesEnabled(true);
 }
 
