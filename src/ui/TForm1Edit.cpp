@@ -120,7 +120,7 @@ void TForm1::Print1Click(QObject* Sender)
         m_desktop.showError(result.reason);
         return;
     }
-    m_desktop.showBalloon(u"Page: " + CurrentItem + u" Sent to the printer.");
+    notice(u"Page: " + CurrentItem + u" Sent to the printer.");
 }
 
 } // namespace quillory

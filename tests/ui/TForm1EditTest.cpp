@@ -138,6 +138,12 @@ TEST_F(Edit, PrintSendsThePageAndSaysSo)
     EXPECT_EQ(desktop.printed[0].text, u"page Two");
     EXPECT_EQ(desktop.balloons, std::vector<std::u16string>(2, u"Page: Two Sent to the printer."));
     EXPECT_FALSE(form->Edited);
+
+    desktop.tray = false; // the confirmation comes in a box instead
+    desktop.expectInfo();
+    form->Print1->trigger();
+    EXPECT_EQ(desktop.texts(ScriptedDesktop::Kind::Info),
+              std::vector<std::u16string>{u"Page: Two Sent to the printer."});
 }
 
 TEST_F(Edit, AFailedPrintShowsWhyAndNoBalloon)
