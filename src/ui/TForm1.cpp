@@ -15,7 +15,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -147,13 +146,8 @@ void TForm1::FormShow()
     Edited = false;
     StartwithWindows1->setChecked(settings::HasAutostartEntry(fs::path(GetSpecialFolderPath(29, false))));
 
-    if (FontBox->count() == 0) {
-        QStringList families = QFontDatabase::families();
-        families.append(QStringLiteral("Default"));
-        families.removeDuplicates();
-        families.sort(Qt::CaseInsensitive);
-        FontBox->addItems(families);
-    }
+    fillFontBox();
+    SetAttr();
     ShownOnce = true;
 }
 
@@ -306,6 +300,9 @@ void TForm1::connectHandlers()
     connect(Splitter2, &QSplitter::splitterMoved, this, [this] { Splitter2Moved(); });
 
     connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+
+    connectToolbarHandlers();
+    connectEditorHandlers();
 
     connect(RE->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (!m_loadingPage && (removed != 0 || added != 0))
