@@ -303,6 +303,7 @@ void TForm1::connectHandlers()
 
     connectToolbarHandlers();
     connectEditorHandlers();
+    setUpListDrawing();
 
     connect(RE->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (!m_loadingPage && (removed != 0 || added != 0))

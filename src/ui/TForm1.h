@@ -211,6 +211,10 @@ public:
     // A key that types a character (Enter, Tab and Backspace too).
     void REKeyPress(QObject* Sender, QChar Key);
 
+    // --- Owner-drawn lists (TForm1Lists.cpp) --------------------------------------------------
+    void LBDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
+    void OpenRecentDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
+
     // --- Prompts ------------------------------------------------------------------------------
     // The one-line prompt: pauses the housekeeping tick and drops stay-on-top while open.
     // Returns the entered text, or "-1" when cancelled.
@@ -236,6 +240,7 @@ private:
     void connectHandlers();
     void connectToolbarHandlers();
     void connectEditorHandlers();
+    void setUpListDrawing();
 
     // Formatting toolbar.
     void ApplyStyle();
@@ -316,6 +321,7 @@ private:
     // Formatting toolbar: FontBox's entries in its order, for a lookup without a walk.
     std::vector<std::u16string> m_fontNames;
     bool m_applyingFormat = false; // a formatting command's own changes do not refresh the toolbar
+    QString m_listFamily;          // the lists' typeface
 };
 
 } // namespace quillory
