@@ -195,6 +195,9 @@ public:
     // --- Formatting toolbar (TForm1Toolbar.cpp) and the editor's events (TForm1Editor.cpp) -----
     // Shows the selection's attributes on the toolbar; applies nothing and leaves `Edited` alone.
     void SetAttr();
+    // Fills FontBox once (start-up): the screen's font families, once each, and "Default", sorted
+    // without regard to case.
+    void fillFontBox();
     // The style buttons (B, I, U, S) and the bullet: switch the look, then ApplyStyle.
     void SpeedButton10Click(QObject* Sender);
     void SpeedButton14Click(QObject* Sender); // left
@@ -246,8 +249,6 @@ private:
     void ApplyStyle();
     // Runs a formatting command's change, then gives the editor the focus and sets `Edited`.
     void formatSelection(const std::function<void()>& change);
-    // The screen's font families, once each, and "Default", sorted without regard to case.
-    void fillFontBox();
     void selectFont(const std::u16string& name);
 
     // Paths of the data folder.
