@@ -67,7 +67,9 @@ void TForm1::REClick(QObject*)
 
 void TForm1::REKeyPress(QObject*, QChar)
 {
-    Edited = true;
+    // A read-only editor (no page shown) takes no typing.
+    if (!RE->isReadOnly())
+        Edited = true;
 }
 
 } // namespace quillory

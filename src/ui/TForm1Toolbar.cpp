@@ -5,6 +5,7 @@
 #include "ui/EventHook.h"
 #include "ui/OwnerDrawDelegate.h"
 #include "ui/RichEdit.h"
+#include "ui/ScopedFlag.h"
 #include "ui/SelectionFormat.h"
 
 #include <QComboBox>
@@ -65,21 +66,6 @@ QString withoutFoundry(const QString& family)
     const qsizetype bracket = family.lastIndexOf(QStringLiteral(" ["));
     return bracket > 0 && family.endsWith(QLatin1Char(']')) ? family.left(bracket) : family;
 }
-
-// Marks a formatting command's own edits, which must not refresh the toolbar: the buttons show
-// what the command applied only after the next click or change, and ApplyStyle must read looks
-// that its own first change has not already redrawn.
-class FormattingScope {
-public:
-    explicit FormattingScope(bool& flag) : m_flag(flag), m_was(flag) { m_flag = true; }
-    ~FormattingScope() { m_flag = m_was; }
-    FormattingScope(const FormattingScope&) = delete;
-    FormattingScope& operator=(const FormattingScope&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_was;
-};
 
 } // namespace
 
@@ -194,8 +180,13 @@ void TForm1::selectFont(const std::u16string& name)
 
 void TForm1::formatSelection(const std::function<void()>& change)
 {
+    // Without a page shown there is nothing to format.
+    if (RE->isReadOnly())
+        return;
     {
-        const FormattingScope scope(m_applyingFormat);
+        // Its own changes do not refresh the toolbar: the buttons show what a command applied only
+        // after the next click or change, and ApplyStyle reads looks its first change left alone.
+        const ScopedFlag formatting(m_applyingFormat);
         change();
     }
     RE->setFocus();

@@ -365,3 +365,34 @@ TEST_F(Toolbar, AnItemSwitchShowsTheNewPagesAttributes)
     EXPECT_TRUE(framed(form->SpeedButton16));
     EXPECT_FALSE(form->Edited);
 }
+
+TEST_F(Toolbar, FormattingAnEmptyPageReachesItsFile)
+{
+    writeFile(bufferDir() / "Empty", "");
+    form->Reload1Click();
+    const auto row = [&](const char* name) {
+        return form->LB->row(form->LB->findItems(QString::fromUtf8(name), Qt::MatchExactly).value(0));
+    };
+    click(row("Empty"));
+    ASSERT_EQ(form->CurrentItem, u"Empty");
+    form->SpeedButton15->click();
+    form->SpeedButton17->click();
+    click(row("Page"));
+    ASSERT_EQ(form->CurrentItem, u"Page");
+    const rtf::Document empty = rtf::ReadRtf(readFile(bufferDir() / "Empty"));
+    ASSERT_FALSE(empty.paragraphs.empty());
+    EXPECT_EQ(empty.paragraphs[0].alignment, rtf::Alignment::Centre);
+    EXPECT_EQ(empty.paragraphs[0].numbering, rtf::Numbering::Bullet);
+}
+
+TEST_F(Toolbar, NothingIsFormattedOrEditedWithoutAPageShown)
+{
+    form->RE->setReadOnly(true); // as when no item's page could be loaded
+    const std::string before = stored();
+    selectWord("plain", true);
+    form->SpeedButton10->click();
+    form->SpeedButton15->click();
+    QTest::keyClick(form->RE, Qt::Key_A);
+    EXPECT_EQ(stored(), before);
+    EXPECT_FALSE(form->Edited);
+}
