@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QImage>
 #include <QPainter>
-#include <QScrollBar>
 
 using namespace quillory;
 using namespace quillory::test;
@@ -113,14 +112,6 @@ TEST_F(Lists, FunctionKeyLabelsMarkTheFirstNineRowsAndTakeRoomFromTheNames)
         EXPECT_LE(right, 5 + room) << (on ? "labels on" : "labels off");
         EXPECT_GT(right, 5 + room - 40) << (on ? "labels on" : "labels off");
     }
-}
-
-TEST_F(Lists, RowsHaveTheirHeightsAndNoSidewaysScrolling)
-{
-    EXPECT_EQ(form->LB->sizeHintForRow(0), 20);
-    EXPECT_EQ(form->OpenRecent->sizeHintForRow(0), 30);
-    EXPECT_EQ(form->LB->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_EQ(form->OpenRecent->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 }
 
 TEST_F(Lists, ARecentEntryShowsItsNameOverItsFolderInSmallPrint)
