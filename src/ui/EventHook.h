@@ -8,18 +8,23 @@ class QEvent;
 
 namespace quillory {
 
-// Watches one object's events with a function, so a handler can look at a control's events
-// without a subclass of the control. Owned by the watched object; the function returns true to
-// keep the event from the object.
+// An event filter made of a function, for a handler's concern to watch a control's events in its
+// own file. The function returns true to stop the event there.
 class EventHook final : public QObject {
+    Q_OBJECT
 public:
-    EventHook(QObject* watched, std::function<bool(QEvent*)> handler);
+    using Filter = std::function<bool(QEvent* event)>;
+
+    // Watches `target` for as long as both live; owned by `target`.
+    static void install(QObject* target, Filter filter);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::function<bool(QEvent*)> m_handler;
+    EventHook(QObject* target, Filter filter);
+
+    Filter m_filter;
 };
 
 } // namespace quillory

@@ -67,7 +67,7 @@ void TForm1::connectEditHandlers()
 
     // The editor claims the standard editing keys for itself; these go to the menu's commands
     // instead while they are enabled. Cut and Copy follow the selection as the key is pressed.
-    new EventHook(RE, [this](QEvent* event) {
+    EventHook::install(RE, [this](QEvent* event) {
         if (event->type() != QEvent::ShortcutOverride)
             return false;
         const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());

@@ -45,7 +45,7 @@ void TForm1::connectLinkHandlers()
     connect(Website1, &QAction::triggered, this, [this] { guarded([this] { Website1Click(Website1); }); });
     // The press goes on to the editor, which puts the caret where it was clicked; the address is
     // looked up once that is done.
-    new EventHook(RE->viewport(), [this](QEvent* event) {
+    EventHook::install(RE->viewport(), [this](QEvent* event) {
         if (event->type() == QEvent::MouseButtonPress) {
             const Qt::KeyboardModifiers shift = static_cast<QMouseEvent*>(event)->modifiers();
             if (shift.testFlag(Qt::ControlModifier))
