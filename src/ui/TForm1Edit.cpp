@@ -91,6 +91,9 @@ void TForm1::PopupMenuPopup()
 
 void TForm1::Cut1Click(QObject*)
 {
+    // Without a page shown (the editor is read-only) there is nothing to change.
+    if (RE->isReadOnly())
+        return;
     RE->cut();
     Edited = true;
 }
@@ -102,6 +105,8 @@ void TForm1::Copy1Click(QObject*)
 
 void TForm1::Paste1Click(QObject*)
 {
+    if (RE->isReadOnly())
+        return;
     RE->paste();
     Edited = true;
 }

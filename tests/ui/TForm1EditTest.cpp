@@ -109,6 +109,14 @@ TEST_F(Edit, CutAndPasteAreEditsCopyAndSelectAllAreNot)
     form->Cut1Click(form.get()); // nothing to cut: still counted, as the command ran
     EXPECT_EQ(page(), "Twopage ");
     EXPECT_TRUE(form->Edited);
+
+    form->Edited = false;
+    form->RE->setReadOnly(true); // as while no page is shown
+    select(0, 3);
+    form->Cut1->trigger();
+    form->Paste1->trigger();
+    EXPECT_EQ(page(), "Twopage ");
+    EXPECT_FALSE(form->Edited);
 }
 
 TEST_F(Edit, TheMenuShortcutsActInTheEditor)
