@@ -92,14 +92,3 @@ TEST(WordAt, TakesTheWordAroundTheCaret)
     }
     EXPECT_EQ(WordAt(u"", 0), (Span{0, 0}));
 }
-
-TEST(IsWebAddress, KnowsOnlyTheTwoPrefixes)
-{
-    EXPECT_TRUE(IsWebAddress(u"www.a.org"));
-    EXPECT_TRUE(IsWebAddress(u"http://a.org"));
-    EXPECT_FALSE(IsWebAddress(u"https://a.org"));
-    EXPECT_FALSE(IsWebAddress(u"abcwww.a.org"));
-    EXPECT_FALSE(IsWebAddress(u"WWW.a.org"));
-    EXPECT_FALSE(IsWebAddress(u"www"));
-    EXPECT_FALSE(IsWebAddress(u""));
-}
