@@ -306,6 +306,7 @@ void TForm1::connectHandlers()
     connect(Splitter2, &QSplitter::splitterMoved, this, [this] { Splitter2Moved(); });
 
     connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connectReminderHandlers();
 
     connect(RE->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (!m_loadingPage && (removed != 0 || added != 0))

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QString>
 
+#include "core/reminders/BufferScan.h"
 #include "core/store/AtomicFile.h"
 
 #include <array>
@@ -190,6 +191,13 @@ public:
     void SpeedButton6Click(QObject* Sender);
     void ReminderSetup1Click(QObject* Sender);
 
+    // --- Reminders (TForm1Reminders.cpp) -----------------------------------------------------
+    // Rebuilds ReminderList from every page: the page shown from the editor, the others from
+    // their buffer files.
+    void AnyReminders();
+    // Asks about every due reminder of a fresh scan and acknowledges it, whatever the answer.
+    void ReminderCheckTimer(QObject* Sender);
+
     // --- Prompts ------------------------------------------------------------------------------
     // The one-line prompt: pauses the housekeeping tick and drops stay-on-top while open.
     // Returns the entered text, or "-1" when cancelled.
@@ -213,6 +221,7 @@ private:
     void buildStatusBar();
     void buildTray();
     void connectHandlers();
+    void connectReminderHandlers();
 
     // Paths of the data folder.
     [[nodiscard]] std::filesystem::path bufferDir() const;
@@ -256,6 +265,18 @@ private:
     // The help button's picture: the question mark while off, the three dots while on.
     void applyHelpGlyph();
 
+    // Reminders (TForm1Reminders.cpp).
+    // The editor's page as the reminder scan reads it, each paragraph and line break ending in
+    // CR LF; `positions`, when given, receives the document position of every unit.
+    [[nodiscard]] std::u16string pageScanText(std::vector<int>* positions = nullptr) const;
+    // Turns the reminder's tags into acknowledged ones in its page; Edited when the page changed.
+    void acknowledgeReminder(const reminders::ScannedReminder& reminder);
+    // The same in the editor's page, for a tag that only the editor's text shows whole; true
+    // when there was one.
+    bool acknowledgeInEditor(std::u16string_view stamp);
+    // Loads the page shown again after its file changed, keeping the caret and the scroll position.
+    void reloadPageShown(const std::filesystem::path& file);
+
     void applyConfig(const settings::Config& config);
     // Until the frame is known: checked by the tick, which gives up after a couple of seconds.
     void applyPendingBounds();
@@ -282,6 +303,7 @@ private:
     int m_lineCount = 0;
     int m_shownLines = -1;
     QString m_linesText;
+    std::vector<reminders::ScannedReminder> m_reminders; // the last scan, entry by entry of ReminderList
 };
 
 } // namespace quillory
