@@ -3,7 +3,7 @@
 #   scripts/deps.sh build   what building and running the program needs
 #   scripts/deps.sh test    that, plus what the test suite needs (X server, window manager, tray,
 #                           xdotool/xclip, clang for the fuzzers, LibreOffice and pandoc for the
-#                           page-format checks)
+#                           page-format checks, tesseract to read a box's text off the screen)
 # Works as root or through sudo.
 set -euo pipefail
 
@@ -17,6 +17,7 @@ test_pkgs=(
   xvfb openbox trayer xdotool xclip x11-utils wmctrl fonts-dejavu-core desktop-file-utils imagemagick
   clang libclang-rt-14-dev
   pandoc unrtf libreoffice-writer-nogui
+  tesseract-ocr tesseract-ocr-eng
 )
 
 want=("${build_pkgs[@]}")
