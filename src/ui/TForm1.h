@@ -5,7 +5,7 @@
 #include <QRect>
 #include <QString>
 
-#include "core/reminders/BufferScan.h"
+#include "core/reminders/BufferScanner.h"
 #include "core/store/AtomicFile.h"
 
 #include <array>
@@ -303,6 +303,7 @@ private:
     int m_lineCount = 0;
     int m_shownLines = -1;
     QString m_linesText;
+    reminders::BufferScanner m_reminderScanner;
     std::vector<reminders::ScannedReminder> m_reminders; // the last scan, entry by entry of ReminderList
 };
 

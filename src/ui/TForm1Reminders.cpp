@@ -72,7 +72,7 @@ std::u16string TForm1::pageScanText(std::vector<int>* positions) const
 void TForm1::AnyReminders()
 {
     ReminderList.clear();
-    m_reminders = reminders::ScanBuffer(bufferDir(), CurrentItem, pageScanText());
+    m_reminders = m_reminderScanner.scan(bufferDir(), CurrentItem, pageScanText());
     ReminderList.reserve(m_reminders.size());
     for (const auto& found : m_reminders)
         ReminderList.push_back(reminders::ReminderEntry(found.tag, found.item));
