@@ -111,31 +111,26 @@ void TForm1::acknowledgeReminder(const reminders::ScannedReminder& reminder)
     bool changed = false;
     // The file must hold the page shown before it is rewritten and loaded again, or typing
     // not yet written would be lost.
-    const std::error_code shownWrite = shown ? writePage(file, store::Flush::Skip) : std::error_code();
-    if (shownWrite) {
-        reportFileError(file, shownWrite);
-        // Acknowledged where it is; the page reaches its file with the next switch or save.
-        changed = acknowledgeInEditor(reminder.tag.stamp);
-    } else {
-        std::error_code readError;
-        // A page that cannot be read now was removed behind our back: nothing to acknowledge.
-        if (const auto bytes = store::ReadWholeFile(file, readError)) {
-            if (const auto done = reminders::AcknowledgeStoredPage(*bytes, reminder.tag.stamp)) {
-                if (const std::error_code writeError = store::ReplaceFileAtomically(file, *done, store::Flush::Skip)) {
-                    reportFileError(file, writeError);
-                } else {
-                    changed = true;
-                    if (shown)
-                        reloadPageShown(file);
-                }
-            }
-        }
-        // A tag with formatting inside is whole only in the editor's text.
-        if (!changed && shown && acknowledgeInEditor(reminder.tag.stamp)) {
-            changed = true;
+    std::error_code writeError = shown ? writePage(file, store::Flush::Skip) : std::error_code();
+    std::error_code readError;
+    // A page that cannot be read now was removed behind our back: nothing to acknowledge.
+    const auto bytes = writeError ? std::nullopt : store::ReadWholeFile(file, readError);
+    if (const auto done = bytes ? reminders::AcknowledgeStoredPage(*bytes, reminder.tag.stamp) : std::nullopt) {
+        writeError = store::ReplaceFileAtomically(file, *done, store::Flush::Skip);
+        changed = !writeError;
+        if (changed && shown)
+            reloadPageShown(file);
+    }
+    if (writeError)
+        reportFileError(file, writeError);
+    // A tag with formatting inside is whole only in the editor's text. When the file cannot be
+    // written, the page shown is acknowledged where it is and reaches its file with the next
+    // switch or save.
+    if (!changed && shown && acknowledgeInEditor(reminder.tag.stamp)) {
+        changed = true;
+        if (!writeError)
             if (const std::error_code again = writePage(file, store::Flush::Skip))
                 reportFileError(file, again);
-        }
     }
     FixIt(0);
     if (changed)

@@ -206,6 +206,23 @@ TEST_F(Reminders, ATagWithFormattingInsideIsAcknowledgedOnThePageShown)
     EXPECT_TRUE(desktop.allConsumed());
 }
 
+TEST_F(Reminders, APageShownThatCannotBeWrittenIsAcknowledgedInTheEditorAndTheFailureReported)
+{
+    open({{"Alpha", "Reminder{20160725-1500}[a]"}}, "Alpha");
+    type(QStringLiteral(" typed"));
+    desktop.expectConfirm(Answer::No, [&] {
+        fs::remove(bufferDir() / "Alpha");
+        fs::create_directories(bufferDir() / "Alpha" / "in the way");
+    });
+    desktop.expectError();
+    check();
+    EXPECT_EQ(page(), "Reminder[20160725-1500][a] typed");
+    EXPECT_TRUE(form->Edited);
+    EXPECT_EQ(desktop.texts(ScriptedDesktop::Kind::Error).size(), 1u);
+    check();
+    EXPECT_TRUE(desktop.allConsumed());
+}
+
 TEST_F(Reminders, PlainTextPagesAreAcknowledgedInTheirTypedForm)
 {
     open({{"Alpha", "first page"}, {"Notes", "Caf\xC3\xA9\nReminder{20160725-1500}[\xC3\xBC]\n"}}, "Alpha");
