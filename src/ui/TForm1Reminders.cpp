@@ -111,7 +111,7 @@ void TForm1::acknowledgeReminder(const reminders::ScannedReminder& reminder)
     bool changed = false;
     // The file must hold the page shown before it is rewritten and loaded again, or typing
     // not yet written would be lost.
-    std::error_code writeError = shown ? writePage(file, store::Flush::Skip) : std::error_code();
+    std::error_code writeError = shown ? writeShownPage() : std::error_code();
     std::error_code readError;
     // A page that cannot be read now was removed behind our back: nothing to acknowledge.
     const auto bytes = writeError ? std::nullopt : store::ReadWholeFile(file, readError);
@@ -129,7 +129,7 @@ void TForm1::acknowledgeReminder(const reminders::ScannedReminder& reminder)
     if (!changed && shown && acknowledgeInEditor(reminder.tag.stamp)) {
         changed = true;
         if (!writeError)
-            if (const std::error_code again = writePage(file, store::Flush::Skip))
+            if (const std::error_code again = writeShownPage())
                 reportFileError(file, again);
     }
     FixIt(0);
@@ -166,7 +166,7 @@ void TForm1::reloadPageShown(const fs::path& file)
     const int anchor = before.anchor();
     const int position = before.position();
     const int scroll = RE->verticalScrollBar()->value();
-    if (const std::error_code ec = loadPage(file)) {
+    if (const std::error_code ec = showPage(CurrentItem, file)) {
         reportFileError(file, ec);
         return;
     }
