@@ -345,7 +345,7 @@ private:
     // The same in the editor's page, for a tag that only the editor's text shows whole; true
     // when there was one.
     bool acknowledgeInEditor(std::u16string_view stamp);
-    // Loads the page shown again after its file changed, keeping the caret and the scroll position.
+    // Shows the page shown again after its file changed, keeping the caret and the scroll position.
     void reloadPageShown(const std::filesystem::path& file);
 
     void applyConfig(const settings::Config& config);
