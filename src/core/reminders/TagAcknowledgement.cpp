@@ -50,21 +50,19 @@ private:
     bool m_pendingCr = false;
 };
 
-// The length of a UTF-8 sequence starting with `lead` as far as the bytes allow, 0 if it is
-// malformed.
-[[nodiscard]] std::size_t Utf8Length(std::string_view bytes, std::size_t at) noexcept
+// How many bytes the UTF-8 decoder takes for the sequence at `at`: a whole sequence, or a bad one
+// up to the byte that breaks it (at least one), so that each piece decodes to the same units as
+// within the whole text.
+[[nodiscard]] std::size_t Utf8Piece(std::string_view bytes, std::size_t at) noexcept
 {
     const auto lead = static_cast<unsigned char>(bytes[at]);
-    const std::size_t length = lead < 0x80           ? 1
-                               : (lead >> 5) == 0x6  ? 2
-                               : (lead >> 4) == 0xE  ? 3
-                               : (lead >> 3) == 0x1E ? 4
-                                                     : 0;
-    if (length == 0 || at + length > bytes.size())
-        return 0;
+    const std::size_t length = (lead >= 0xC2 && lead <= 0xDF)   ? 2
+                               : (lead >= 0xE0 && lead <= 0xEF) ? 3
+                               : (lead >= 0xF0 && lead <= 0xF4) ? 4
+                                                                : 1;
     for (std::size_t i = 1; i < length; ++i)
-        if ((static_cast<unsigned char>(bytes[at + i]) & 0xC0) != 0x80)
-            return 0;
+        if (at + i >= bytes.size() || (static_cast<unsigned char>(bytes[at + i]) & 0xC0) != 0x80)
+            return i;
     return length;
 }
 
@@ -90,12 +88,8 @@ private:
     if (bom || IsValidUtf8(bytes)) {
         page.encoding = Encoding::Utf8;
         for (std::size_t i = bom ? 3 : 0; i < bytes.size();) {
-            const std::size_t length = Utf8Length(bytes, i);
-            if (length == 0) {
-                page.push(0xFFFD, i++);
-                continue;
-            }
-            if (length == 1)
+            const std::size_t length = Utf8Piece(bytes, i);
+            if (length == 1 && byte(i) < 0x80)
                 page.push(byte(i), i);
             else
                 for (const char16_t unit : Utf8ToUtf16(bytes.substr(i, length)))

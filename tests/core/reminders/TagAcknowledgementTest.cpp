@@ -37,6 +37,8 @@ TEST(AcknowledgeStoredPage, TurnsOnlyTheTagsBracesIntoBrackets)
         {"plain UTF-8 keeps every other byte", "Caf\xC3\xA9\r\nReminder{20160725-1500}[\xC3\xBC]\n\xE2\x82\xAC",
          "Caf\xC3\xA9\r\nReminder[20160725-1500][\xC3\xBC]\n\xE2\x82\xAC"},
         {"plain with a byte-order mark", "\xEF\xBB\xBFReminder{20160725-1500}", "\xEF\xBB\xBFReminder[20160725-1500]"},
+        {"broken UTF-8 after a byte-order mark", "\xEF\xBB\xBF\xE2\x82Reminder{20160725-1500}\xC0",
+         "\xEF\xBB\xBF\xE2\x82Reminder[20160725-1500]\xC0"},
         {"plain Windows-1252", "caf\xE9 REMINDER{20160725-1500}", "caf\xE9 REMINDER[20160725-1500]"},
         {"plain: a typed backslash stays", "Reminder\\{20160725-1500}", "Reminder\\[20160725-1500]"},
         {"UTF-16 LE", test::Utf16Page(u"\u00E9 Reminder{20160725-1500}\r\n", true),
