@@ -3,7 +3,8 @@
 #   scripts/deps.sh build   what building and running the program needs
 #   scripts/deps.sh test    that, plus what the test suite needs (X server, window manager, tray,
 #                           xdotool/xclip, clang for the fuzzers, LibreOffice and pandoc for the
-#                           page-format checks, CUPS with CUPS-PDF for printing)
+#                           page-format checks, CUPS with CUPS-PDF for printing, tesseract to
+#                           read a box's text off the screen)
 # Works as root or through sudo.
 set -euo pipefail
 
@@ -20,6 +21,7 @@ test_pkgs=(
   clang libclang-rt-14-dev
   pandoc unrtf libreoffice-writer-nogui
   cups cups-client printer-driver-cups-pdf poppler-utils
+  tesseract-ocr tesseract-ocr-eng
 )
 
 want=("${build_pkgs[@]}")

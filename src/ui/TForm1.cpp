@@ -304,6 +304,7 @@ void TForm1::connectHandlers()
     connect(Splitter2, &QSplitter::splitterMoved, this, [this] { Splitter2Moved(); });
 
     connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connectReminderHandlers();
 
     connectLinkHandlers();
     connectEditHandlers();

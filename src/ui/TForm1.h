@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStyle>
 
+#include "core/reminders/BufferScanner.h"
 #include "core/store/AtomicFile.h"
 #include "core/store/FileFailure.h"
 
@@ -248,6 +249,13 @@ public:
     void LBDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
     void OpenRecentDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
 
+    // --- Reminders (TForm1Reminders.cpp) -----------------------------------------------------
+    // Rebuilds ReminderList from every page: the page shown from the editor, the others from
+    // their buffer files.
+    void AnyReminders();
+    // Asks about every due reminder of a fresh scan and acknowledges it, whatever the answer.
+    void ReminderCheckTimer(QObject* Sender);
+
     // --- Prompts ------------------------------------------------------------------------------
     // The one-line prompt: pauses the housekeeping tick and drops stay-on-top while open.
     // Returns the entered text, or "-1" when cancelled.
@@ -278,6 +286,7 @@ private:
     void buildStatusBar();
     void buildTray();
     void connectHandlers();
+    void connectReminderHandlers();
     void connectToolbarHandlers();
     void connectEditorHandlers();
     void setUpListDrawing();
@@ -363,6 +372,18 @@ private:
     // The help button's picture: the question mark while off, the three dots while on.
     void applyHelpGlyph();
 
+    // Reminders (TForm1Reminders.cpp).
+    // The editor's page as the reminder scan reads it, each paragraph and line break ending in
+    // CR LF; `positions`, when given, receives the document position of every unit.
+    [[nodiscard]] std::u16string pageScanText(std::vector<int>* positions = nullptr) const;
+    // Turns the reminder's tags into acknowledged ones in its page; Edited when the page changed.
+    void acknowledgeReminder(const reminders::ScannedReminder& reminder);
+    // The same in the editor's page, for a tag that only the editor's text shows whole; true
+    // when there was one.
+    bool acknowledgeInEditor(std::u16string_view stamp);
+    // Shows the page shown again after its file changed, keeping the caret and the scroll position.
+    void reloadPageShown(const std::filesystem::path& file);
+
     void applyConfig(const settings::Config& config);
     // Until the frame is known: checked by the tick, which gives up after a couple of seconds.
     void applyPendingBounds();
@@ -399,6 +420,8 @@ private:
     int m_lineCount = 0;
     int m_shownLines = -1;
     QString m_linesText;
+    reminders::BufferScanner m_reminderScanner;
+    std::vector<reminders::ScannedReminder> m_reminders; // the last scan, entry by entry of ReminderList
     // Formatting toolbar: FontBox's entries in its order, for a lookup without a walk.
     std::vector<std::u16string> m_fontNames;
     bool m_applyingFormat = false; // a formatting command's own changes do not refresh the toolbar
