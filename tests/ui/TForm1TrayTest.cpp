@@ -201,7 +201,7 @@ TEST_F(Tray, WithNeitherTrayNorHotkeyTheWindowMinimisesInsteadOfVanishing)
 {
     form.reset();
     desktop.tray = false;
-    desktop.hotkeys = {false, 0, u"no X11"};
+    desktop.hotkeys = {false, 0, u"no X11", {}};
     start();
     tick();
     desktop.expectInfo();
