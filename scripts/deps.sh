@@ -12,11 +12,16 @@ build_pkgs=(
   qt6-base-dev libqt6printsupport6 libgl-dev
   libxcb1-dev libxcb-keysyms1-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # Wayland: the data-control clipboard (libwayland-client, wayland-scanner) and Qt's Wayland platform
+  libwayland-dev libwayland-bin qt6-wayland
 )
 test_pkgs=(
   xvfb openbox trayer xdotool xclip x11-utils wmctrl fonts-dejavu-core desktop-file-utils imagemagick
   clang libclang-rt-14-dev
   pandoc unrtf libreoffice-writer-nogui
+  # Today's desktops: headless compositors, the Wayland clipboard, a private session bus with
+  # stand-in desktop services, the autostart entry launched by gio
+  sway weston wl-clipboard dbus-daemon python3-dbus python3-gi libglib2.0-bin
 )
 
 want=("${build_pkgs[@]}")

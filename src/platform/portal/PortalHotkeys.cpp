@@ -139,23 +139,25 @@ bool PortalHotkeys::request(const QString& method, QVariantList arguments, const
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
     call.setArguments(arguments);
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, method](QDBusPendingCallWatcher* w) {
-        w->deleteLater();
-        const QDBusPendingReply<QDBusObjectPath> reply = *w;
-        if (reply.isError()) {
-            fail(QStringLiteral("%1: %2").arg(method, reply.error().message()));
-            return;
-        }
-        // An older portal picks the path itself.
-        const QString path = reply.value().path();
-        if (path != m_requestPath) {
-            m_bus.disconnect(kService, m_requestPath, kRequest, QStringLiteral("Response"), this,
-                             SLOT(onResponse(QDBusMessage)));
-            m_requestPath = path;
-            m_bus.connect(kService, m_requestPath, kRequest, QStringLiteral("Response"), this,
-                          SLOT(onResponse(QDBusMessage)));
-        }
-    });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, method, predicted = m_requestPath](QDBusPendingCallWatcher* w) {
+                w->deleteLater();
+                const QDBusPendingReply<QDBusObjectPath> reply = *w;
+                if (reply.isError()) {
+                    fail(QStringLiteral("%1: %2").arg(method, reply.error().message()));
+                    return;
+                }
+                // An older portal picks the path itself. The answer may have come before this reply, and
+                // the next request be under way: then this request is done with.
+                const QString path = reply.value().path();
+                if (path != predicted && m_requestPath == predicted) {
+                    m_bus.disconnect(kService, m_requestPath, kRequest, QStringLiteral("Response"), this,
+                                     SLOT(onResponse(QDBusMessage)));
+                    m_requestPath = path;
+                    m_bus.connect(kService, m_requestPath, kRequest, QStringLiteral("Response"), this,
+                                  SLOT(onResponse(QDBusMessage)));
+                }
+            });
     return true;
 }
 
