@@ -44,10 +44,8 @@ void TForm1::HotkeysChanged(const HotkeyStatus& status)
 {
     applyHotkeyStatus(status);
     // Before the first tick the notice waits for it; afterwards it is news at once.
-    if (SSTTag != 0 && !m_hotkeyNotice.empty()) {
-        m_desktop.showBalloon(m_hotkeyNotice);
-        m_hotkeyNotice.clear();
-    }
+    if (SSTTag != 0 && !m_hotkeyNotice.empty())
+        notice(std::exchange(m_hotkeyNotice, {}));
 }
 
 std::u16string TForm1::OverviewText() const

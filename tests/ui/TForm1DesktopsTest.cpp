@@ -76,12 +76,13 @@ TEST_F(Desktops, ADesktopThatBindsNothingGivesTheFallback)
 {
     desktop.tray = false;
     start();
-    desktop.hotkeysChanged(bound(0)); // before the first tick: the tick says it
-    EXPECT_TRUE(desktop.balloons.empty());
+    desktop.hotkeysChanged(bound(0)); // before the first tick: the tick says it, in a box without a tray
+    EXPECT_TRUE(desktop.shown.empty());
+    desktop.expectInfo();
     tick();
-    ASSERT_EQ(desktop.balloons.size(), 1U);
-    EXPECT_EQ(desktop.balloons[0],
-              u"The desktop bound none of Quillory's hotkeys, so they do nothing in this session.");
+    EXPECT_EQ(desktop.texts(ScriptedDesktop::Kind::Info),
+              std::vector<std::u16string>{
+                  u"The desktop bound none of Quillory's hotkeys, so they do nothing in this session."});
     // Neither tray nor Ctrl+F1: closing minimises rather than hiding for good.
     desktop.expectInfo();
     form->close();
