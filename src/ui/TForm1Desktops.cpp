@@ -4,6 +4,8 @@
 #include "platform/Desktop.h"
 #include "ui/HelpTexts.h"
 
+#include <algorithm>
+
 namespace quillory {
 
 namespace {
@@ -29,12 +31,15 @@ void TForm1::applyHotkeyStatus(const HotkeyStatus& status)
     m_hotkeysRegistered = (bound & 1U) != 0;
     m_hotkeyNames = HotkeyNames(bound, status.otherKeys);
 
-    const auto asked = HotkeyNames(0x1F, {});
+    // A key merely taken by another program is left out of the notice, as it always was; the
+    // overview still says "(no key)" for it.
+    const bool otherKeys = std::any_of(status.otherKeys.begin(), status.otherKeys.end(),
+                                       [](const std::u16string& key) { return !key.empty(); });
     if (!status.available)
         m_hotkeyNotice = status.reason;
     else if (bound == 0)
         m_hotkeyNotice = u"The desktop bound none of Quillory's hotkeys, so they do nothing in this session.";
-    else if (m_hotkeyNames != asked)
+    else if (otherKeys)
         m_hotkeyNotice = u"Quillory's hotkeys in this session:\n" + WithHotkeyNames(HotkeyLines(), m_hotkeyNames);
     else
         m_hotkeyNotice.clear();
