@@ -18,15 +18,39 @@ PYTHON=python3
 [[ -x /usr/bin/python3 ]] && PYTHON=/usr/bin/python3
 
 # unprivileged_rerun "$@": CI may run as root, which sway refuses; the compositor, the bus, the
-# stand-ins and the program then all run as nobody, the output in a folder nobody may write.
+# stand-ins and the program then all run as nobody. The scripts and the programs named as
+# arguments are copied where nobody may read them, since a checkout under root's home is closed to
+# others; the output goes where nobody may write.
 unprivileged_rerun()
 {
     [[ $(id -u) == 0 ]] || return 0
     harness_require setpriv
+    local copy arg status args=()
+    copy=$(mktemp -d "${TMPDIR:-/tmp}/quillory-unprivileged.XXXXXX")
+    chmod 755 "$copy"
+    cp "$HERE"/*.sh "$HERE"/*.py "$0" "$copy/"
+    for arg in "$@"; do
+        if [[ -f $arg ]]; then
+            cp "$arg" "$copy/"
+            arg=$copy/$(basename "$arg")
+        fi
+        args+=("$arg")
+    done
     local out=${E2E_OUT_ROOT:-$PWD}/unprivileged
-    mkdir -p "$out"
-    chown 65534:65534 "$out"
-    E2E_OUT_ROOT=$out exec setpriv --reuid=65534 --regid=65534 --clear-groups -- bash "$0" "$@"
+    mkdir -p "$out" && chown 65534:65534 "$out"
+    setpriv --reuid=65534 --regid=65534 --clear-groups -- test -w "$out" || out=$copy/out
+    mkdir -p "$out" && chown 65534:65534 "$out"
+    if [[ ${LSAN_OPTIONS:-} =~ suppressions=([^:]*) && -f ${BASH_REMATCH[1]} ]]; then
+        cp "${BASH_REMATCH[1]}" "$copy/lsan.supp"
+        LSAN_OPTIONS=${LSAN_OPTIONS/${BASH_REMATCH[1]}/$copy/lsan.supp}
+    fi
+    E2E_OUT_ROOT=$out setpriv --reuid=65534 --regid=65534 --clear-groups -- \
+        bash "$copy/$(basename "$0")" "${args[@]}"
+    status=$?
+    [[ $out == "$copy/out" ]] && echo "output in $out" >&2
+    find "$copy" -maxdepth 1 -type f -delete
+    rmdir "$copy" 2>/dev/null
+    exit $status
 }
 
 start_session_bus()
