@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -155,13 +154,8 @@ void TForm1::FormShow()
     Edited = false;
     StartwithWindows1->setChecked(settings::HasAutostartEntry(fs::path(GetSpecialFolderPath(29, false))));
 
-    if (FontBox->count() == 0) {
-        QStringList families = QFontDatabase::families();
-        families.append(QStringLiteral("Default"));
-        families.removeDuplicates();
-        families.sort(Qt::CaseInsensitive);
-        FontBox->addItems(families);
-    }
+    fillFontBox();
+    SetAttr();
 }
 
 void TForm1::applyConfig(const settings::Config& config)
@@ -308,6 +302,10 @@ void TForm1::connectHandlers()
     connect(Splitter2, &QSplitter::splitterMoved, this, [this] { Splitter2Moved(); });
 
     connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+
+    connectToolbarHandlers();
+    connectEditorHandlers();
+    setUpListDrawing();
 
     connect(RE->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (m_loadingPage || (removed == 0 && added == 0))

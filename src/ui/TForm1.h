@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStyle>
 
 #include "core/store/AtomicFile.h"
 #include "core/store/FileFailure.h"
@@ -22,6 +23,7 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QMenu;
+class QPainter;
 class QSessionManager;
 class QSplitter;
 class QStatusBar;
@@ -192,6 +194,32 @@ public:
     void SpeedButton6Click(QObject* Sender);
     void ReminderSetup1Click(QObject* Sender);
 
+    // --- Formatting toolbar (TForm1Toolbar.cpp) and the editor's events (TForm1Editor.cpp) -----
+    // Shows the selection's attributes on the toolbar; applies nothing and leaves `Edited` alone.
+    void SetAttr();
+    // Fills FontBox once (start-up): the screen's font families, once each, and "Default", sorted
+    // without regard to case.
+    void fillFontBox();
+    // The style buttons (B, I, U, S) and the bullet: switch the look, then ApplyStyle.
+    void SpeedButton10Click(QObject* Sender);
+    void SpeedButton14Click(QObject* Sender); // left
+    void SpeedButton15Click(QObject* Sender); // centre
+    void SpeedButton16Click(QObject* Sender); // right
+    void FontBoxChange(QObject* Sender);
+    void FontBoxDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
+    // True when the key was Enter, which it takes for itself: the box never sees it typed.
+    bool SizeBoxKeyDown(QObject* Sender, int Key, Qt::KeyboardModifiers Shift);
+    void SizeBoxSelect(QObject* Sender);
+    void ColourChange(QObject* Sender);
+    void REChange(QObject* Sender);
+    void REClick(QObject* Sender);
+    // A key that types a character (Enter, Tab and Backspace too).
+    void REKeyPress(QObject* Sender, QChar Key);
+
+    // --- Owner-drawn lists (TForm1Lists.cpp) --------------------------------------------------
+    void LBDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
+    void OpenRecentDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
+
     // --- Prompts ------------------------------------------------------------------------------
     // The one-line prompt: pauses the housekeeping tick and drops stay-on-top while open.
     // Returns the entered text, or "-1" when cancelled.
@@ -221,6 +249,15 @@ private:
     void buildStatusBar();
     void buildTray();
     void connectHandlers();
+    void connectToolbarHandlers();
+    void connectEditorHandlers();
+    void setUpListDrawing();
+
+    // Formatting toolbar.
+    void ApplyStyle();
+    // Runs a formatting command's change, then gives the editor the focus and sets `Edited`.
+    void formatSelection(const std::function<void()>& change);
+    void selectFont(const std::u16string& name);
 
     // Paths of the data folder.
     [[nodiscard]] std::filesystem::path bufferDir() const;
@@ -339,6 +376,10 @@ private:
     int m_lineCount = 0;
     int m_shownLines = -1;
     QString m_linesText;
+    // Formatting toolbar: FontBox's entries in its order, for a lookup without a walk.
+    std::vector<std::u16string> m_fontNames;
+    bool m_applyingFormat = false; // a formatting command's own changes do not refresh the toolbar
+    QString m_listFamily;          // the lists' typeface
 };
 
 } // namespace quillory

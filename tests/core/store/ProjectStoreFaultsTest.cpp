@@ -63,7 +63,7 @@ TEST_F(StoreFaults, EachFailingFileIsNamedAndTheOthersAreSaved)
 TEST_F(StoreFaults, AFileSystemThatCannotSyncFailsEveryStagedFileAndLeavesTheProjectAsItWas)
 {
     for (int i = 0; i < 20; ++i)
-        WriteFile(buffer / ("p" + std::to_string(i)), "new");
+        WriteFile(buffer / std::string("p").append(std::to_string(i)), "new");
     WriteFile(project / "p0", "old");
     const ScopedFaults faults({{"sync", ""}});
     EXPECT_EQ(store::CopyBufferToProject(buffer, project).size(), 20u);
