@@ -14,6 +14,8 @@ build_pkgs=(
   libxcb1-dev libxcb-keysyms1-dev libx11-dev
   libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # Wayland: the data-control clipboard (libwayland-client, wayland-scanner) and Qt's Wayland platform
+  libwayland-dev libwayland-bin qt6-wayland
 )
 test_pkgs=(
   xvfb openbox trayer xdotool xclip x11-utils wmctrl fonts-dejavu-core desktop-file-utils imagemagick
@@ -22,6 +24,9 @@ test_pkgs=(
   pandoc unrtf libreoffice-writer-nogui
   cups cups-client printer-driver-cups-pdf poppler-utils
   tesseract-ocr tesseract-ocr-eng
+  # Today's desktops: headless compositors, the Wayland clipboard, a private session bus with
+  # stand-in desktop services, the autostart entry launched by gio
+  sway weston wl-clipboard dbus-daemon python3-dbus python3-gi libglib2.0-bin
 )
 
 want=("${build_pkgs[@]}")

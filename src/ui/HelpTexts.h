@@ -34,13 +34,15 @@ inline const std::u16string kOverview =
     u"a frequently used reply you could simply select Ctrl-F1 to open Quillory, Ctrl-F2/3 to navigate to the "
     u"desired page/item and then Ctrl-F4 to dump it into the clipboard where you can then simply paste it into "
     u"your email.";
-inline const std::u16string kCopyToClipboard =
+// The copy's text wraps the overview, which names the keys as bound in the session.
+inline const std::u16string kCopyToClipboardIntro =
     u"Copy to Clipboard..\n\nCopies the entire page displayed to the clipboard where it can then be pasted into "
     u"any other programme such as email, word processor, facebook, or whatever destination you like.\n\nYou can "
     u"also use the hoykey combo Ctrl-F4 no matter what application currently has focus or even if Quillory has "
-    u"been shrunk to the system tray.\n\n" +
-    kOverview +
+    u"been shrunk to the system tray.\n\n";
+inline const std::u16string kCopyToClipboardOutro =
     u"\n\nSee `Enable Function Key Copy` from the Options menu for even more fascinating possibilities \u263A";
+inline const std::u16string kCopyToClipboard = kCopyToClipboardIntro + kOverview + kCopyToClipboardOutro;
 inline const std::u16string kStartWithWindows =
     u"Start with Windows..\n\nIf selected, Quillory will start evertime Windows starts.\n\nTo get the best from "
     u"Quillory I recommend that have this item ticked along with `Start in System Tray` as then it will be there "

@@ -38,6 +38,7 @@ namespace quillory {
 
 class Desktop;
 class TForm2;
+struct HotkeyStatus;
 namespace settings {
 struct Config;
 }
@@ -265,6 +266,12 @@ public:
     // Whether the window currently has the stay-on-top attribute.
     [[nodiscard]] bool isStayOnTop() const;
 
+    // --- Today's desktops (TForm1Desktops.cpp) ---------------------------------------------
+    // The desktop bound the hotkeys, or bound them anew, after the start.
+    void HotkeysChanged(const HotkeyStatus& status);
+    // The overview with the keys that are bound in this session.
+    [[nodiscard]] std::u16string OverviewText() const;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -364,6 +371,11 @@ private:
     // Ctrl+F5: save or ask, then hide.
     void hideAfterSaving();
     void setStayOnTop(bool on);
+    // The hotkeys' names, the minimise fallback and the notice follow the desktop's binding.
+    void applyHotkeyStatus(const HotkeyStatus& status);
+    void connectDesktopHandlers();
+    // The copy's balloon, once the desktop says whether the page reached the clipboard.
+    void copyDone(bool copied);
     // Help-mode branch: shows `text` and returns true when help mode is on and `Sender` is one of
     // the command's controls (an empty list matches any control but the window itself).
     bool helpBranch(QObject* Sender, std::initializer_list<const QObject*> senders, const std::u16string& text);
@@ -403,10 +415,11 @@ private:
     bool m_quitClosed = false;                 // the close of a quitting application has run
     std::vector<std::u16string> m_noticesSaid; // notices shown in a box (no tray): once per run
     bool m_hotkeysRegistered = false;
-    std::u16string m_hotkeyNotice; // why there are no hotkeys, said once at the first tick
-    bool m_loadingPage = false;    // editor changes made by loading are not edits
-    int m_rowAtPress = -1;         // LB's current row when the mouse went down
-    QRect m_pendingBounds;         // stored outer bounds still waiting for the frame to be known
+    std::u16string m_hotkeyNotice;               // why there are no hotkeys, said once at the first tick
+    std::array<std::u16string, 5> m_hotkeyNames; // as the desktop bound them
+    bool m_loadingPage = false;                  // editor changes made by loading are not edits
+    int m_rowAtPress = -1;                       // LB's current row when the mouse went down
+    QRect m_pendingBounds;                       // stored outer bounds still waiting for the frame to be known
     int m_pendingBoundsTicks = 0;
     int m_panel2Width = 185;
     int m_recentHeight = 55;

@@ -5,6 +5,10 @@
 
 #include <QTextDocument>
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
 #include <gtest/gtest.h>
 
 namespace quillory::test {
@@ -191,6 +195,39 @@ int ScriptedDesktop::randomBelow(int)
     const int r = randoms.front();
     randoms.pop_front();
     return r;
+}
+
+void ScriptedDesktop::watchHotkeys(std::function<void(const HotkeyStatus&)> changed)
+{
+    hotkeysChanged = std::move(changed);
+}
+
+void ScriptedDesktop::setClipboard(std::unique_ptr<QMimeData> data, std::function<void(bool copied)> done)
+{
+    auto held = std::make_shared<std::unique_ptr<QMimeData>>(std::move(data));
+    auto finish = [this, held, done = std::move(done)] {
+        const bool copied = copyWorks;
+        if (copied)
+            QGuiApplication::clipboard()->setMimeData(held->release());
+        done(copied);
+    };
+    if (holdCopies)
+        pendingCopies.push_back(std::move(finish));
+    else
+        finish();
+}
+
+void ScriptedDesktop::setStayOnTop(QWidget& window, bool on)
+{
+    if (stayOnTop[&window] != on)
+        ++stayOnTopChanges;
+    stayOnTop[&window] = on;
+}
+
+bool ScriptedDesktop::isStayOnTop(const QWidget& window) const
+{
+    const auto it = stayOnTop.find(&window);
+    return it != stayOnTop.end() && it->second;
 }
 
 } // namespace quillory::test

@@ -3,6 +3,7 @@
 #include "platform/Desktop.h"
 
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -53,8 +54,18 @@ public:
     bool tray = true;
     links::ShellResult openResult = links::ShellResult::Ok;
     PrintResult printResult{true, {}};
-    HotkeyStatus hotkeys{true, 0x1F, {}};
+    HotkeyStatus hotkeys{true, 0x1F, {}, {}};
     std::function<void(int)> hotkeyPressed;
+    std::function<void(const HotkeyStatus&)> hotkeysChanged;
+    // The copy's outcome; a copy that fails leaves the clipboard as it was. While `holdCopies` is
+    // set, outcomes wait in `pendingCopies` until the test calls them, as a desktop that must
+    // first give the program the focus would make them wait.
+    bool copyWorks = true;
+    bool holdCopies = false;
+    std::vector<std::function<void()>> pendingCopies;
+    bool clickActivatesTray = false;
+    std::map<const QWidget*, bool> stayOnTop;
+    int stayOnTopChanges = 0;
     std::filesystem::path documents;
     std::filesystem::path autostart;
     std::filesystem::path program{"/usr/local/bin/quillory"};
@@ -81,6 +92,11 @@ public:
                                  const std::u16string& folder) override;
     PrintResult printDocument(const QTextDocument& document, const std::u16string& title) override;
     HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) override;
+    void watchHotkeys(std::function<void(const HotkeyStatus&)> changed) override;
+    void setClipboard(std::unique_ptr<QMimeData> data, std::function<void(bool copied)> done) override;
+    bool trayActivatesOnClick() const override { return clickActivatesTray; }
+    void setStayOnTop(QWidget& window, bool on) override;
+    bool isStayOnTop(const QWidget& window) const override;
     std::filesystem::path documentsFolder() const override { return documents; }
     std::filesystem::path autostartFolder() const override { return autostart; }
     std::filesystem::path programPath() const override { return program; }
