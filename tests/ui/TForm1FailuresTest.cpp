@@ -226,7 +226,7 @@ TEST_F(Failures, StartInTrayWithoutTrayOrHotkeyMinimisesInsteadOfVanishing)
 {
     writeConfig({{5, project.string()}, {7, "A"}, {8, "1"}});
     desktop.tray = false;
-    desktop.hotkeys = {false, 0, u"no hotkeys here"};
+    desktop.hotkeys = {false, 0, u"no hotkeys here", {}};
     start();
     desktop.expectInfo(); // minimised, not hidden, and why
     desktop.expectInfo(); // no hotkeys, said in a box where no balloon can
