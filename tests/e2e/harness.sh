@@ -198,6 +198,28 @@ wait_for_main_window()
     wait_for_window '^Quillory - ' "$@"
 }
 
+# placed WINDOW: the window stands where `config` puts it. The program moves it once more when the
+# window manager's frame becomes known, so clicks at window coordinates wait for this first.
+placed()
+{
+    local config=$HOME/$DATA_DIR_REL/config left top extents x y
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -o '[0-9][0-9, ]*$') || return 1
+    [[ -f $config ]] || return 0
+    left=$(sed -n '1s/\r$//p' "$config")
+    top=$(sed -n '2s/\r$//p' "$config")
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null | grep -E '^(X|Y)=')" || return 1
+    IFS=', ' read -r -a extents <<<"$extents"
+    x=$((X - extents[0]))
+    y=$((Y - extents[2]))
+    # The window manager keeps a window on the screen; a stored place off it is not reached.
+    [[ $x == "$left" || $left -lt 0 ]] && [[ $y == "$top" || $top -lt 0 ]]
+}
+
+wait_until_placed()
+{
+    wait_for "$E2E_TIMEOUT" placed "$1" || fail "window $1 never reached its place: $(xdotool getwindowgeometry "$1")"
+}
+
 window_title()
 {
     xdotool getwindowname "$1"

@@ -34,6 +34,7 @@ sed -i '3s/.*/1200\r/' "$HOME/$DATA_DIR_REL/config"
 start_quillory "$QUILLORY"
 window=$(wait_for_main_window) || fail "no main window"
 focus_window "$window"
+wait_until_placed "$window"
 
 # ctrl_click Y: a Ctrl+click a few characters into the line at height Y of the window.
 ctrl_click()

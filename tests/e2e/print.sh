@@ -94,6 +94,7 @@ write_config "$project" Sheets
 # quick_print: the toolbar's printer button, the sixth from the left, just under the menu bar.
 quick_print()
 {
+    wait_until_placed "$1"
     xdotool mousemove --window "$1" 165 36 click 1
 }
 

@@ -49,6 +49,7 @@ answer()
 edit()
 {
     focus_window "$1"
+    wait_until_placed "$1"
     xdotool mousemove --window "$1" 400 250 click 1
     xdotool type --delay 30 "x"
     wait_for "$E2E_TIMEOUT" title_is "$1" "Quillory - $project *" || fail "the edit did not count"

@@ -23,18 +23,22 @@ start_quillory "$QUILLORY"
 first=$QUILLORY_PID
 window=$(wait_for_main_window) || fail "no main window"
 focus_window "$window"
+wait_until_placed "$window"
 # An edit that has reached the buffer: typed into Alpha, then written there by the switch to Beta.
 xdotool mousemove --window "$window" 400 250 click 1
 send_keys End
 xdotool type --delay 30 " edited"
 send_keys ctrl+F3
 wait_for "$E2E_TIMEOUT" grep -qs "edited" "$data/Buffer/Alpha" || fail "the edit did not reach the buffer"
+written_by_test=$(md5sum <"$data/config")
 wmctrl -i -c "$window"
 box=$(wait_for_window '^Confirm$') || fail "no save question at the close"
 focus_window "$box"
 send_keys alt+n # leave it unsaved: the edit lives in the buffer alone
 wait_for "$E2E_TIMEOUT" is_unmapped "$window" || fail "closing did not hide the window"
-wait_for "$E2E_TIMEOUT" test -s "$data/config" || fail "no config after the close"
+# The window hides before the settings are written: the snapshot waits for the program's own.
+config_rewritten() { [[ "$(md5sum <"$data/config" 2>/dev/null)" != "$written_by_test" ]]; }
+wait_for "$E2E_TIMEOUT" config_rewritten || fail "no config written at the close"
 before=$(snapshot)
 
 start_quillory "$QUILLORY"
