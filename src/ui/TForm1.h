@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -32,6 +33,7 @@ class QWidget;
 namespace quillory {
 
 class Desktop;
+class FileDropTarget;
 class TForm2;
 namespace settings {
 struct Config;
@@ -190,6 +192,23 @@ public:
     void SpeedButton6Click(QObject* Sender);
     void ReminderSetup1Click(QObject* Sender);
 
+    // --- Item operations (TForm1Items.cpp, TForm1ItemFiles.cpp, TForm1ItemDrag.cpp) -----------
+    QMenu* PopupMenu = nullptr; // the editor's context menu
+    QAction* SaveItem1 = nullptr;
+    QAction* AddItemfromFile1 = nullptr;
+    FileDropTarget* DropFileTarget = nullptr; // files dropped onto the editor
+    void AddItem1Click(QObject* Sender);
+    void AddItemfromFile1Click(QObject* Sender);
+    // Imports the first dropped file; a move is reported back as nothing done, so the source keeps it.
+    void DropFileTargetDrop(const std::vector<std::filesystem::path>& paths, Qt::DropAction& effect);
+    void DeleteItem1Click(QObject* Sender);
+    void RenameItem1Click(QObject* Sender);
+    void SaveItem1Click(QObject* Sender);
+    // Reordering by dragging within LB; positions in LB's viewport.
+    void LBMouseDown(Qt::MouseButton Button, int X, int Y);
+    [[nodiscard]] bool LBDragOver(QObject* Source) const;
+    void LBDragDrop(int X, int Y);
+
     // --- Prompts ------------------------------------------------------------------------------
     // The one-line prompt: pauses the housekeeping tick and drops stay-on-top while open.
     // Returns the entered text, or "-1" when cancelled.
@@ -213,6 +232,8 @@ private:
     void buildStatusBar();
     void buildTray();
     void connectHandlers();
+    // Item operations: the editor's context menu, the drags and drops, the commands' controls.
+    void connectItemHandlers();
 
     // Paths of the data folder.
     [[nodiscard]] std::filesystem::path bufferDir() const;
@@ -255,6 +276,22 @@ private:
     static void flipBack(QAction* option);
     // The help button's picture: the question mark while off, the three dots while on.
     void applyHelpGlyph();
+
+    // Item operations' helpers (TForm1Items.cpp).
+    // Shows why `name` cannot be an item and returns true, or returns false when it can.
+    bool refuseItemName(const std::u16string& name);
+    // Whether an entry of LB or any file in the buffer or the project folder has the name, without
+    // regard to case. The folders are read when this is called.
+    [[nodiscard]] std::function<bool(std::u16string_view)> itemNameTaken() const;
+    // Writes the page shown into its buffer file; reports a failure and returns false.
+    bool writeShownPage();
+    // Appends `name` to LB, selects it and switches to it (LBClick).
+    void appendItem(const std::u16string& name);
+    // The files of the item `name` leave the project folder and the buffer; false, reported, when
+    // they could not.
+    bool removeItemFiles(const std::u16string& name);
+    // The first folder the item file dialogs offer.
+    [[nodiscard]] std::filesystem::path itemFileFolder();
 
     void applyConfig(const settings::Config& config);
     // Until the frame is known: checked by the tick, which gives up after a couple of seconds.
