@@ -47,7 +47,7 @@ void TForm1::AddItemfromFile1Click(QObject*)
         return;
     }
     const std::string page = richedit::importedPage(*bytes);
-    if (!writeShownPage())
+    if (!keepShownPage())
         return;
     const fs::path project(ProjectPath);
     if ((ec = store::CreateItemFile(project, name, page, store::Flush::ToDisk))) {
@@ -86,7 +86,7 @@ void TForm1::DropFileTargetDrop(const std::vector<fs::path>& paths, Qt::DropActi
     const std::u16string name = store::FirstFreeName(dropped.filename().u16string(), itemNameTaken());
     if (refuseItemName(name))
         return;
-    if (!writeShownPage())
+    if (!keepShownPage())
         return;
     if ((ec = store::CreateItemFile(bufferDir(), name, *bytes, store::Flush::Skip))) {
         reportFileError(bufferFile(name), ec);

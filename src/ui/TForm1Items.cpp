@@ -79,9 +79,9 @@ std::function<bool(std::u16string_view)> TForm1::itemNameTaken() const
     };
 }
 
-bool TForm1::writeShownPage()
+bool TForm1::keepShownPage()
 {
-    if (const std::error_code ec = writePage(bufferFile(CurrentItem), store::Flush::Skip)) {
+    if (const std::error_code ec = writeShownPage()) {
         reportFileError(bufferFile(CurrentItem), ec);
         return false;
     }
@@ -119,7 +119,7 @@ void TForm1::AddItem1Click(QObject* Sender)
         return;
     }
     // The page shown is written first, so a failure there leaves everything as it was.
-    if (!writeShownPage())
+    if (!keepShownPage())
         return;
     const fs::path project(ProjectPath);
     if (const std::error_code ec = store::CreateItemFile(project, name, {}, store::Flush::ToDisk)) {
@@ -165,7 +165,10 @@ void TForm1::DeleteItem1Click(QObject* Sender)
         ShowInfo(u"Cannot delete the last item.");
         return;
     }
+    // With no page shown there is no current item to delete.
     const std::u16string named = CurrentItem;
+    if (!m_pageLoaded)
+        return;
     if (m_desktop.confirm(u"Delete this Item?\n\n" + named, false) != Answer::Yes)
         return;
     // A reminder or a hotkey may have switched items while the question was open: what goes is
@@ -181,13 +184,11 @@ void TForm1::DeleteItem1Click(QObject* Sender)
         delete LB->takeItem(static_cast<int>(it - entries.begin()));
     }
     if (named == CurrentItem) {
-        // The page shown belonged to the deleted item and is dropped with it.
-        selectRow(0);
-        const std::u16string first = fromQ(LB->item(0)->text());
-        if (const std::error_code ec = loadPage(bufferFile(first)))
-            reportFileError(bufferFile(first), ec);
-        else
-            CurrentItem = first;
+        // The page shown belonged to the deleted item and is dropped with it: the first entry's
+        // page is shown, or the next that loads.
+        std::vector<store::FileFailure> unreadable;
+        showFirstLoadable(fromQ(LB->item(0)->text()), bufferDir(), unreadable);
+        reportFailures(bufferDir(), unreadable);
     } else {
         selectEntry(CurrentItem);
     }
@@ -200,7 +201,7 @@ void TForm1::RenameItem1Click(QObject* Sender)
     if (helpBranch(Sender, {}, help::kRenameItem))
         return;
     const QListWidgetItem* selected = LB->currentItem();
-    if (selected == nullptr || !selected->isSelected())
+    if (selected == nullptr || !selected->isSelected() || !m_pageLoaded)
         return;
     const std::u16string named = CurrentItem;
     const std::u16string name = PromptForText(u"Rename Item..", u"Give this item a new name.", named);
