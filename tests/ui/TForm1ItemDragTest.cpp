@@ -111,3 +111,14 @@ TEST_F(ItemDrag, TheLeftButtonShowsThePressedEntryAndEveryButtonMarksTheDragStar
     EXPECT_EQ(form->CurrentItem, u"B");
     EXPECT_EQ(page(), "page B");
 }
+
+TEST_F(ItemDrag, TheListIsRebuiltWhenTheBufferAndTheEntriesDiffer)
+{
+    writeFile(bufferDir() / "Stray", "put there by hand");
+    form->FixIt(0);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"A", "B", "C", "Stray"}));
+    fs::remove(bufferDir() / "B");
+    form->FixIt(0);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"A", "C", "Stray"}));
+    EXPECT_EQ(selected(), "A");
+}
