@@ -122,7 +122,8 @@ void TForm1::AddItem1Click(QObject* Sender)
     if (!keepShownPage())
         return;
     const fs::path project(ProjectPath);
-    if (const std::error_code ec = store::CreateItemFile(project, name, {}, store::Flush::ToDisk)) {
+    // Empty, the new file holds nothing a power cut could lose: it is not synced.
+    if (const std::error_code ec = store::CreateItemFile(project, name, {}, store::Flush::Skip)) {
         reportFileError(project / fs::path(name), ec);
         return;
     }
