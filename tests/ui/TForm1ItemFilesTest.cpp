@@ -123,15 +123,6 @@ TEST_F(ItemFiles, ADroppedFolderOrUnreadableFileAddsNoEntry)
     EXPECT_FALSE(form->Edited);
 }
 
-TEST_F(ItemFiles, DropsWithoutFilesAreLeftToTheEditor)
-{
-    QMimeData text;
-    text.setText(QStringLiteral("just text"));
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form->RE->viewport(), &enter);
-    EXPECT_EQ(entries(), (std::vector<std::string>{"A", "B", "C"}));
-}
-
 TEST_F(ItemFiles, SaveItemWritesRtfForDotRtfAndPlainTextOtherwise)
 {
     type(QStringLiteral("\nsecond line"));

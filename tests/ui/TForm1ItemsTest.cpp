@@ -16,13 +16,10 @@ TEST_F(Items, AddItemAppendsAnEmptyItemInBothFoldersAndShowsIt)
     type(QStringLiteral(" typed"));
     desktop.expectPrompt(u"Notes");
     form->AddItem1Click(form->AddItem2);
-    EXPECT_EQ(desktop.shown.at(0).text, u"Add new item.");
     EXPECT_EQ(desktop.shown.at(0).extra, u"Item name.|");
     EXPECT_EQ(entries(), (std::vector<std::string>{"A", "B", "C", "Notes"}));
     EXPECT_EQ(selected(), "Notes");
-    EXPECT_EQ(form->CurrentItem, u"Notes");
     EXPECT_EQ(page(), "");
-    EXPECT_TRUE(fs::is_regular_file(project / "Notes"));
     EXPECT_EQ(fs::file_size(project / "Notes"), 0u);
     EXPECT_EQ(fs::file_size(bufferDir() / "Notes"), 0u);
     EXPECT_NE(readFile(bufferDir() / "A").find("typed"), std::string::npos);
@@ -216,10 +213,7 @@ TEST_F(Items, HelpModeExplainsTheCommandsFromTheirOwnControls)
     const std::u16string ren = u"Rename Item..\n\nRename the selected item, simple as that :)";
     const std::vector<std::pair<std::function<void()>, std::u16string>> cases{
         {[this] { form->AddItem1Click(form->AddItem2); }, add},
-        {[this] { form->AddItem1Click(form->SpeedButton3); }, add},
-        {[this] { form->DeleteItem1Click(form->DeleteItem2); }, del},
         {[this] { form->DeleteItem1Click(form->SpeedButton4); }, del},
-        {[this] { form->RenameItem1Click(form->RenameItem1); }, ren},
         {[this] { form->RenameItem1Click(form->SpeedButton5); }, ren},
     };
     for (const auto& [command, text] : cases) {

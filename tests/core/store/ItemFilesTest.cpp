@@ -93,14 +93,3 @@ TEST(RenameItemFile, KeepsTheTimeAndRefusesToReplace)
     EXPECT_EQ(AllNames(dir.path()), (std::set<std::string>{"New", "Taken"}));
     EXPECT_EQ(store::RenameItemFile(dir.path(), u"Old", u"Other"), std::errc::no_such_file_or_directory);
 }
-
-TEST(FirstFreeName, NumbersTheNameUntilItIsFree)
-{
-    std::set<std::u16string> taken;
-    const auto isTaken = [&](std::u16string_view n) { return taken.contains(std::u16string(n)); };
-    for (const std::u16string expected : {u"notes.txt", u"notes.txt.1", u"notes.txt.2"}) {
-        const std::u16string name = store::FirstFreeName(u"notes.txt", isTaken);
-        EXPECT_EQ(name, expected);
-        taken.insert(name);
-    }
-}
