@@ -3,7 +3,8 @@
 #   scripts/deps.sh build   what building and running the program needs
 #   scripts/deps.sh test    that, plus what the test suite needs (X server, window manager, tray,
 #                           xdotool/xclip, clang for the fuzzers, LibreOffice and pandoc for the
-#                           page-format checks)
+#                           page-format checks, CUPS with CUPS-PDF for printing, tesseract to
+#                           read a box's text off the screen)
 # Works as root or through sudo.
 set -euo pipefail
 
@@ -11,13 +12,21 @@ build_pkgs=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6printsupport6 libgl-dev
   libxcb1-dev libxcb-keysyms1-dev libx11-dev
+  libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # Wayland: the data-control clipboard (libwayland-client, wayland-scanner) and Qt's Wayland platform
+  libwayland-dev libwayland-bin qt6-wayland
 )
 test_pkgs=(
   xvfb openbox trayer xdotool xclip x11-utils wmctrl fonts-dejavu-core desktop-file-utils imagemagick
   libsm-dev libice-dev
   clang libclang-rt-14-dev
   pandoc unrtf libreoffice-writer-nogui
+  cups cups-client printer-driver-cups-pdf poppler-utils
+  tesseract-ocr tesseract-ocr-eng
+  # Today's desktops: headless compositors, the Wayland clipboard, a private session bus with
+  # stand-in desktop services, the autostart entry launched by gio
+  sway weston wl-clipboard dbus-daemon python3-dbus python3-gi libglib2.0-bin
 )
 
 want=("${build_pkgs[@]}")

@@ -1,3 +1,4 @@
+#include "platform/GlobalHotkeys.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/SingleInstance.h"
 #include "ui/TForm1.h"
@@ -8,20 +9,22 @@
 
 namespace {
 
-// The hotkeys are X11 key grabs: in a Wayland session run through XWayland when there is one,
-// so they work at least while an X11 window has the focus. An explicit choice is kept.
-void preferXcbUnderWayland()
+// The hotkeys decide how the program meets a Wayland session (see GlobalHotkeys). An explicit
+// choice is kept.
+void choosePlatform()
 {
-    const bool wayland = qgetenv("XDG_SESSION_TYPE") == "wayland" || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (wayland && !qEnvironmentVariableIsEmpty("DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        return;
+    const std::string platform = quillory::GlobalHotkeys::preferredPlatform();
+    if (!platform.empty())
+        qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    preferXcbUnderWayland();
+    choosePlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillory"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "core/links/ShellResult.h"
+
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
+class QMimeData;
 class QTextDocument;
 class QWidget;
 
@@ -21,6 +26,15 @@ struct HotkeyStatus {
     bool available = false;      // the session offers system-wide hotkeys at all
     unsigned registeredMask = 0; // bit (id - 1) set for each grabbed key
     std::u16string reason;       // why nothing could be grabbed, when !available
+    // The desktop's own name for a key it bound instead of the one asked for (ids 1..5 at 0..4);
+    // empty where the key is the one asked for or is not bound.
+    std::array<std::u16string, 5> otherKeys;
+};
+
+// Whether a print job reached the print system, and if not, why not (for the user, in words).
+struct PrintResult {
+    bool sent = false;
+    std::u16string reason;
 };
 
 class Desktop {
@@ -67,13 +81,34 @@ public:
     virtual void showBalloon(const std::u16string& text) = 0;
     [[nodiscard]] virtual bool trayAvailable() const = 0;
 
-    // Opens an address or file the way the desktop does; returns false when it could not.
-    virtual bool shellOpen(const std::u16string& target) = 0;
-    // Prints the whole document as one job titled `title`; false when cancelled or failed.
-    virtual bool printDocument(const QTextDocument& document, const std::u16string& title) = 0;
+    // Opens a web address in the desktop's browser through its URL opener, the address as one
+    // argument and never through a command line; "www." addresses are opened as "http://" ones.
+    [[nodiscard]] virtual links::ShellResult openAddress(const std::u16string& address) = 0;
+    // Opens `file` with its default application or, given `parameters`, starts it as a program
+    // with them (split into arguments as a command line is, but without a shell) in `folder`.
+    [[nodiscard]] virtual links::ShellResult shellOpen(const std::u16string& file, const std::u16string& parameters,
+                                                       const std::u16string& folder) = 0;
+    // Prints the whole document on the default printer as one job titled `title`, sheet after
+    // sheet, without a dialog.
+    [[nodiscard]] virtual PrintResult printDocument(const QTextDocument& document, const std::u16string& title) = 0;
 
     // Grabs Ctrl+F1..Ctrl+F5 for the life of this object; `pressed` gets the id.
     virtual HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) = 0;
+
+    // --- Today's desktops: hotkeys bound later, the clipboard, the tray, the window state ---
+    // `changed` gets every later change of the hotkeys' status: a desktop may bind them only after
+    // asking the user, bind other keys, or change them while the program runs.
+    virtual void watchHotkeys(std::function<void(const HotkeyStatus&)> changed) = 0;
+    // Puts `data` on the clipboard. `done` learns whether it got there: at once, or from the
+    // event loop when the copy must wait for the desktop. Never called twice.
+    virtual void setClipboard(std::unique_ptr<QMimeData> data, std::function<void(bool copied)> done) = 0;
+    // Whether a single click on the tray icon is its activation (a StatusNotifier tray reports no
+    // double-click), rather than the double-click of an XEmbed tray.
+    [[nodiscard]] virtual bool trayActivatesOnClick() const = 0;
+    // The window's stay-on-top attribute, changed in place: the window is never recreated, so it
+    // keeps its id, its desktop and its place.
+    virtual void setStayOnTop(QWidget& window, bool on) = 0;
+    [[nodiscard]] virtual bool isStayOnTop(const QWidget& window) const = 0;
 
     // The user's documents folder (XDG), the autostart folder, the running program file.
     [[nodiscard]] virtual std::filesystem::path documentsFolder() const = 0;

@@ -41,13 +41,15 @@ inline const std::u16string kOverview =
     u"a frequently used reply you could simply select Ctrl-F1 to open Quillory, Ctrl-F2/3 to navigate to the "
     u"desired page/item and then Ctrl-F4 to dump it into the clipboard where you can then simply paste it into "
     u"your email.";
-inline const std::u16string kCopyToClipboard =
+// The copy's text wraps the overview, which names the keys as bound in the session.
+inline const std::u16string kCopyToClipboardIntro =
     u"Copy to Clipboard..\n\nCopies the entire page displayed to the clipboard where it can then be pasted into "
     u"any other programme such as email, word processor, facebook, or whatever destination you like.\n\nYou can "
     u"also use the hoykey combo Ctrl-F4 no matter what application currently has focus or even if Quillory has "
-    u"been shrunk to the system tray.\n\n" +
-    kOverview +
+    u"been shrunk to the system tray.\n\n";
+inline const std::u16string kCopyToClipboardOutro =
     u"\n\nSee `Enable Function Key Copy` from the Options menu for even more fascinating possibilities \u263A";
+inline const std::u16string kCopyToClipboard = kCopyToClipboardIntro + kOverview + kCopyToClipboardOutro;
 inline const std::u16string kStartWithWindows =
     u"Start with Windows..\n\nIf selected, Quillory will start evertime Windows starts.\n\nTo get the best from "
     u"Quillory I recommend that have this item ticked along with `Start in System Tray` as then it will be there "
@@ -76,5 +78,17 @@ inline const std::u16string kReminderSetup =
     u"can use as many of these Reminder{} tags per page as you like if you wish to be reminded multiple times. "
     u"This way you could create a dedicated page full of various reminders.\n\nP.S. Syntax is important so "
     u"create exactly as described here \u263A";
+
+inline const std::u16string kHighlightWebLinks =
+    u"Highlight Web Links..\n\nSearches through the current page hunting out any web links that begin with www. or "
+    u"http:// Example, www.example.com.  If any are found they are highlighted in blue and underlined.\n\nPressing "
+    u"the Ctrl button and clicking on a link, whether they are highlighted or not, will open your default browser "
+    u"with that web address.\n\nHighlighting them just makes them easier to see.";
+inline const std::u16string kWebsite =
+    u"Website..\n\nTakes you to the Quillory home page where you can see what else we have been busy with and "
+    u"pick up any handy little extras that make your day that bit easier.\n\nWe mainly make small, no-nonsense "
+    u"desktop tools that sit quietly in the background until you need them.\n\nDiscount codes for our other "
+    u"programmes turn up there from time to time too, so do have a look \u263A";
+inline const std::u16string kPrint = u"Print..\n\nSends the current page to the printer. Simple as that.";
 
 } // namespace quillory::help

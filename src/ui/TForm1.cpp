@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -75,11 +74,7 @@ void TForm1::FormCreate()
     fs::create_directories(fs::path(documents + u"/Quillory"), ec);
     DataDir = documents + u"/Quillory/";
 
-    const HotkeyStatus hotkeys =
-        m_desktop.registerHotkeys([this](int id) { guarded([this, id] { HotkeyPressed(id); }); });
-    m_hotkeysRegistered = hotkeys.available && (hotkeys.registeredMask & 1u) != 0;
-    if (!hotkeys.available)
-        m_hotkeyNotice = hotkeys.reason;
+    applyHotkeyStatus(m_desktop.registerHotkeys([this](int id) { guarded([this, id] { HotkeyPressed(id); }); }));
 
     TrayIcon1->show();
 }
@@ -159,13 +154,8 @@ void TForm1::FormShow()
     Edited = false;
     StartwithWindows1->setChecked(settings::HasAutostartEntry(fs::path(GetSpecialFolderPath(29, false))));
 
-    if (FontBox->count() == 0) {
-        QStringList families = QFontDatabase::families();
-        families.append(QStringLiteral("Default"));
-        families.removeDuplicates();
-        families.sort(Qt::CaseInsensitive);
-        FontBox->addItems(families);
-    }
+    fillFontBox();
+    SetAttr();
 }
 
 void TForm1::applyConfig(const settings::Config& config)
@@ -291,7 +281,9 @@ void TForm1::connectHandlers()
     connect(About2, &QAction::triggered, this, [this] { guarded([this] { About1Click(); }); });
     connect(Open1, &QAction::triggered, this, [this] { guarded([this] { Open1Click(); }); });
     connect(TrayIcon1, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::DoubleClick)
+        // A StatusNotifier tray reports every activation as a single click.
+        if (reason == QSystemTrayIcon::DoubleClick ||
+            (reason == QSystemTrayIcon::Trigger && m_desktop.trayActivatesOnClick()))
             guarded([this] { TrayIcon1DblClick(); });
     });
 
@@ -313,6 +305,13 @@ void TForm1::connectHandlers()
     connect(Splitter2, &QSplitter::splitterMoved, this, [this] { Splitter2Moved(); });
 
     connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connectReminderHandlers();
+
+    connectLinkHandlers();
+    connectEditHandlers();
+    connectToolbarHandlers();
+    connectEditorHandlers();
+    setUpListDrawing();
 
     connect(RE->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (m_loadingPage || (removed == 0 && added == 0))
@@ -324,6 +323,8 @@ void TForm1::connectHandlers()
 
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager& manager) { guarded([this, &manager] { commitData(manager); }); });
+
+    connectDesktopHandlers();
 }
 
 void TForm1::guarded(const std::function<void()>& handler)
@@ -417,17 +418,13 @@ void TForm1::ShowInfo(const std::u16string& text)
 
 bool TForm1::isStayOnTop() const
 {
-    const QWindow* w = windowHandle();
-    return (w ? w->flags() : windowFlags()).testFlag(Qt::WindowStaysOnTopHint);
+    return m_desktop.isStayOnTop(*this);
 }
 
 void TForm1::setStayOnTop(bool on)
 {
-    // On the window handle, so the X11 window is kept (and its key grabs) and only its state changes.
-    if (QWindow* w = windowHandle())
-        w->setFlag(Qt::WindowStaysOnTopHint, on);
-    else
-        setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    // Through the desktop: Qt's own flag would make Qt recreate the window at its next show.
+    m_desktop.setStayOnTop(*this, on);
 }
 
 std::u16string TForm1::PromptForText(const std::u16string& title, const std::u16string& prompt,

@@ -4,7 +4,9 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStyle>
 
+#include "core/reminders/BufferScanner.h"
 #include "core/store/AtomicFile.h"
 #include "core/store/FileFailure.h"
 
@@ -23,6 +25,7 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QMenu;
+class QPainter;
 class QSessionManager;
 class QSplitter;
 class QStatusBar;
@@ -37,6 +40,7 @@ namespace quillory {
 class Desktop;
 class FileDropTarget;
 class TForm2;
+struct HotkeyStatus;
 namespace settings {
 struct Config;
 }
@@ -194,9 +198,6 @@ public:
     void ReminderSetup1Click(QObject* Sender);
 
     // --- Item operations (TForm1Items.cpp, TForm1ItemFiles.cpp, TForm1ItemDrag.cpp) -----------
-    QMenu* PopupMenu = nullptr; // the editor's context menu
-    QAction* SaveItem1 = nullptr;
-    QAction* AddItemfromFile1 = nullptr;
     FileDropTarget* DropFileTarget = nullptr; // files dropped onto the editor
     void AddItem1Click(QObject* Sender);
     void AddItemfromFile1Click(QObject* Sender);
@@ -209,6 +210,67 @@ public:
     void LBMouseDown(Qt::MouseButton Button, int X, int Y);
     [[nodiscard]] bool LBDragOver(QObject* Source) const;
     void LBDragDrop(int X, int Y);
+    // --- Web links (TForm1Links.cpp) ----------------------------------------------------------
+    void HighlightWebLinkswww1Click(QObject* Sender);
+    // Marks every web address in the page blue and underlined; the caret goes back where it was,
+    // the editor repaints once, and `Edited` is left alone.
+    void DisplayLinks();
+    // A mouse button went down in the editor: with Ctrl held, opens the web address at the caret.
+    void REMouseDown(Qt::KeyboardModifiers Shift);
+    // Hands one of the program's own targets ("FILE", or "PROGRAM{ARGS}PARAMETERS", or an
+    // address) to the desktop. A failure is shown in words; returns whether the desktop took it.
+    bool RunFile(const std::u16string& target);
+    void Website1Click(QObject* Sender);
+
+    // --- Printing and edit commands (TForm1Edit.cpp) ----------------------------------------
+    QMenu* PopupMenu;
+    QAction* SaveItem1;        // "Save Item as File": connected by the item commands
+    QAction* AddItemfromFile1; // "Add Item from File": likewise
+    QAction* Cut1;
+    QAction* Copy1;
+    QAction* Paste1;
+    QAction* SelectAll1;
+    QAction* Print1;
+    void PopupMenuPopup();
+    void Cut1Click(QObject* Sender);
+    void Copy1Click(QObject* Sender);
+    void Paste1Click(QObject* Sender);
+    void SelectAll1Click(QObject* Sender);
+    // The whole page on the default printer, no dialog, then the balloon; a failure says why.
+    void Print1Click(QObject* Sender);
+
+    // --- Formatting toolbar (TForm1Toolbar.cpp) and the editor's events (TForm1Editor.cpp) -----
+    // Shows the selection's attributes on the toolbar; applies nothing and leaves `Edited` alone.
+    void SetAttr();
+    // Fills FontBox once (start-up): the screen's font families, once each, and "Default", sorted
+    // without regard to case.
+    void fillFontBox();
+    // The style buttons (B, I, U, S) and the bullet: switch the look, then ApplyStyle.
+    void SpeedButton10Click(QObject* Sender);
+    void SpeedButton14Click(QObject* Sender); // left
+    void SpeedButton15Click(QObject* Sender); // centre
+    void SpeedButton16Click(QObject* Sender); // right
+    void FontBoxChange(QObject* Sender);
+    void FontBoxDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
+    // True when the key was Enter, which it takes for itself: the box never sees it typed.
+    bool SizeBoxKeyDown(QObject* Sender, int Key, Qt::KeyboardModifiers Shift);
+    void SizeBoxSelect(QObject* Sender);
+    void ColourChange(QObject* Sender);
+    void REChange(QObject* Sender);
+    void REClick(QObject* Sender);
+    // A key that types a character (Enter, Tab and Backspace too).
+    void REKeyPress(QObject* Sender, QChar Key);
+
+    // --- Owner-drawn lists (TForm1Lists.cpp) --------------------------------------------------
+    void LBDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
+    void OpenRecentDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
+
+    // --- Reminders (TForm1Reminders.cpp) -----------------------------------------------------
+    // Rebuilds ReminderList from every page: the page shown from the editor, the others from
+    // their buffer files.
+    void AnyReminders();
+    // Asks about every due reminder of a fresh scan and acknowledges it, whatever the answer.
+    void ReminderCheckTimer(QObject* Sender);
 
     // --- Prompts ------------------------------------------------------------------------------
     // The one-line prompt: pauses the housekeeping tick and drops stay-on-top while open.
@@ -219,12 +281,25 @@ public:
     // Whether the window currently has the stay-on-top attribute.
     [[nodiscard]] bool isStayOnTop() const;
 
+    // --- Today's desktops (TForm1Desktops.cpp) ---------------------------------------------
+    // The desktop bound the hotkeys, or bound them anew, after the start.
+    void HotkeysChanged(const HotkeyStatus& status);
+    // The overview with the keys that are bound in this session.
+    [[nodiscard]] std::u16string OverviewText() const;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Web links and the editor's commands (TForm1Links.cpp, TForm1Edit.cpp).
+    void connectLinkHandlers();
+    void buildPopupMenu();
+    void connectEditHandlers();
+    // Opens an address taken from a page: through the URL opener only, never with arguments.
+    bool openPageAddress(const std::u16string& address);
+
     // Building the controls (TForm1Layout.cpp).
     void buildWindow();
     void buildMenus();
@@ -233,8 +308,18 @@ private:
     void buildStatusBar();
     void buildTray();
     void connectHandlers();
-    // Item operations: the editor's context menu, the drags and drops, the commands' controls.
+    // Item operations: the commands' controls, the drags and drops.
     void connectItemHandlers();
+    void connectReminderHandlers();
+    void connectToolbarHandlers();
+    void connectEditorHandlers();
+    void setUpListDrawing();
+
+    // Formatting toolbar.
+    void ApplyStyle();
+    // Runs a formatting command's change, then gives the editor the focus and sets `Edited`.
+    void formatSelection(const std::function<void()>& change);
+    void selectFont(const std::u16string& name);
 
     // Paths of the data folder.
     [[nodiscard]] std::filesystem::path bufferDir() const;
@@ -303,6 +388,11 @@ private:
     // Ctrl+F5: save or ask, then hide.
     void hideAfterSaving();
     void setStayOnTop(bool on);
+    // The hotkeys' names, the minimise fallback and the notice follow the desktop's binding.
+    void applyHotkeyStatus(const HotkeyStatus& status);
+    void connectDesktopHandlers();
+    // The copy's balloon, once the desktop says whether the page reached the clipboard.
+    void copyDone(bool copied);
     // Help-mode branch: shows `text` and returns true when help mode is on and `Sender` is one of
     // the command's controls (an empty list matches any control but the window itself).
     bool helpBranch(QObject* Sender, std::initializer_list<const QObject*> senders, const std::u16string& text);
@@ -326,6 +416,17 @@ private:
     bool removeItemFiles(const std::u16string& name);
     // The first folder the item file dialogs offer.
     [[nodiscard]] std::filesystem::path itemFileFolder();
+    // Reminders (TForm1Reminders.cpp).
+    // The editor's page as the reminder scan reads it, each paragraph and line break ending in
+    // CR LF; `positions`, when given, receives the document position of every unit.
+    [[nodiscard]] std::u16string pageScanText(std::vector<int>* positions = nullptr) const;
+    // Turns the reminder's tags into acknowledged ones in its page; Edited when the page changed.
+    void acknowledgeReminder(const reminders::ScannedReminder& reminder);
+    // The same in the editor's page, for a tag that only the editor's text shows whole; true
+    // when there was one.
+    bool acknowledgeInEditor(std::u16string_view stamp);
+    // Shows the page shown again after its file changed, keeping the caret and the scroll position.
+    void reloadPageShown(const std::filesystem::path& file);
 
     void applyConfig(const settings::Config& config);
     // Until the frame is known: checked by the tick, which gives up after a couple of seconds.
@@ -346,10 +447,11 @@ private:
     bool m_quitClosed = false;                 // the close of a quitting application has run
     std::vector<std::u16string> m_noticesSaid; // notices shown in a box (no tray): once per run
     bool m_hotkeysRegistered = false;
-    std::u16string m_hotkeyNotice; // why there are no hotkeys, said once at the first tick
-    bool m_loadingPage = false;    // editor changes made by loading are not edits
-    int m_rowAtPress = -1;         // LB's current row when the mouse went down
-    QRect m_pendingBounds;         // stored outer bounds still waiting for the frame to be known
+    std::u16string m_hotkeyNotice;               // why there are no hotkeys, said once at the first tick
+    std::array<std::u16string, 5> m_hotkeyNames; // as the desktop bound them
+    bool m_loadingPage = false;                  // editor changes made by loading are not edits
+    int m_rowAtPress = -1;                       // LB's current row when the mouse went down
+    QRect m_pendingBounds;                       // stored outer bounds still waiting for the frame to be known
     int m_pendingBoundsTicks = 0;
     int m_panel2Width = 185;
     int m_recentHeight = 55;
@@ -363,6 +465,12 @@ private:
     int m_lineCount = 0;
     int m_shownLines = -1;
     QString m_linesText;
+    reminders::BufferScanner m_reminderScanner;
+    std::vector<reminders::ScannedReminder> m_reminders; // the last scan, entry by entry of ReminderList
+    // Formatting toolbar: FontBox's entries in its order, for a lookup without a walk.
+    std::vector<std::u16string> m_fontNames;
+    bool m_applyingFormat = false; // a formatting command's own changes do not refresh the toolbar
+    QString m_listFamily;          // the lists' typeface
 };
 
 } // namespace quillory

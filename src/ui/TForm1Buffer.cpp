@@ -140,6 +140,7 @@ void TForm1::LBClick()
     QTextCursor caret(RE->document());
     caret.movePosition(QTextCursor::End);
     RE->setTextCursor(caret);
+    SetAttr();
 }
 
 void TForm1::ClearBuffer()

@@ -45,7 +45,7 @@ void TForm1::applyHelpGlyph()
 
 void TForm1::SpeedButton6Click(QObject*)
 {
-    ShowInfo(help::kOverview);
+    ShowInfo(OverviewText());
 }
 
 void TForm1::ReminderSetup1Click(QObject*)

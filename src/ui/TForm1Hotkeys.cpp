@@ -6,8 +6,7 @@
 #include "ui/ScopedFlag.h"
 
 #include <QAction>
-#include <QClipboard>
-#include <QGuiApplication>
+#include <QPointer>
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QTextCursor>
@@ -69,9 +68,11 @@ void TForm1::copyPage()
 {
     // The whole page, as selecting all and copying would give, without painting a selection that
     // is taken away at once: the caret ends at the start with nothing selected.
-    QGuiApplication::clipboard()->setMimeData(richedit::documentMimeData(*RE->document()).release());
+    m_desktop.setClipboard(richedit::documentMimeData(*RE->document()), [self = QPointer<TForm1>(this)](bool copied) {
+        if (self)
+            self->copyDone(copied);
+    });
     RE->setTextCursor(QTextCursor(RE->document()));
-    m_desktop.showBalloon(u"Quillory says.. Text copied to Clipboard.");
     if (MinimiseafterCopy->isChecked())
         hideAfterSaving();
 }
@@ -104,7 +105,8 @@ void TForm1::FormKeyDown(int Key, Qt::KeyboardModifiers)
 
 void TForm1::CopyItemtoClipboardCtrlF4Hotkey1Click(QObject* Sender)
 {
-    if (helpBranch(Sender, {SpeedButton7, CopyItemtoClipboardCtrlF4Hotkey1}, help::kCopyToClipboard))
+    if (helpBranch(Sender, {SpeedButton7, CopyItemtoClipboardCtrlF4Hotkey1},
+                   help::kCopyToClipboardIntro + OverviewText() + help::kCopyToClipboardOutro))
         return;
     copyPage();
 }

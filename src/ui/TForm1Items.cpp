@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QListWidget>
-#include <QMenu>
 #include <QSignalBlocker>
 #include <QTextEdit>
 #include <QToolButton>
@@ -25,17 +24,6 @@ namespace fs = std::filesystem;
 
 void TForm1::connectItemHandlers()
 {
-    PopupMenu = new QMenu(this);
-    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    SaveItem1 = PopupMenu->addAction(QStringLiteral("Save Item as File"));
-    SaveItem1->setObjectName(QStringLiteral("SaveItem1"));
-    AddItemfromFile1 = PopupMenu->addAction(QStringLiteral("Add Item from File"));
-    AddItemfromFile1->setObjectName(QStringLiteral("AddItemfromFile1"));
-    PopupMenu->addSeparator()->setObjectName(QStringLiteral("N7"));
-    RE->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(RE, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu->popup(RE->viewport()->mapToGlobal(at)); });
-
     const auto on = [this](QObject* control, auto handler) {
         const auto run = [this, control, handler] { guarded([&] { (this->*handler)(control); }); };
         if (auto* action = qobject_cast<QAction*>(control))

@@ -1,6 +1,7 @@
 #include "ui/TForm1.h"
 
 #include "core/settings/AutostartEntry.h"
+#include "core/text/TextDecoder.h"
 #include "platform/Desktop.h"
 #include "platform/QtText.h"
 #include "ui/HelpTexts.h"
@@ -51,13 +52,18 @@ void TForm1::StartwithWindows1Click(QObject* Sender)
         return;
     }
     const fs::path folder(GetSpecialFolderPath(29, false));
-    const std::error_code ec = StartwithWindows1->isChecked()
-                                   ? settings::WriteAutostartEntry(folder, m_desktop.programPath())
-                                   : settings::RemoveAutostartEntry(folder);
+    const bool wanted = StartwithWindows1->isChecked();
+    const std::error_code ec = wanted ? settings::WriteAutostartEntry(folder, m_desktop.programPath())
+                                      : settings::RemoveAutostartEntry(folder);
     if (ec) {
         // The check mark shows the truth rather than what was asked for.
         StartwithWindows1->setChecked(fs::exists(folder / "Quillory.desktop"));
-        reportFileError(folder / "Quillory.desktop", ec);
+        const std::u16string problem = wanted ? settings::AutostartPathProblem(m_desktop.programPath()) : u"";
+        if (!problem.empty())
+            m_desktop.showError(u"Quillory cannot be started with the desktop from where it is now:\n\n" +
+                                DecodePlainText(m_desktop.programPath().native()) + u"\n\n" + problem);
+        else
+            reportFileError(folder / "Quillory.desktop", ec);
     }
 }
 

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
+#include <QWindow>
 #include <QVBoxLayout>
 
 #include "ui/Glyphs.h"
@@ -15,8 +17,15 @@
 
 namespace quillory {
 
+namespace {
+// How often, and how long, to look for the frame: a couple of seconds at most.
+constexpr int kPlaceCheckMs = 20;
+constexpr int kPlaceChecks = 100;
+} // namespace
+
 TForm2::TForm2(QWidget* mainWindow)
-    : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_mainWindow(mainWindow)
+    : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_mainWindow(mainWindow),
+      m_placer(new QTimer(this))
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("About Quillory"));
@@ -70,18 +79,42 @@ TForm2::TForm2(QWidget* mainWindow)
 
     // The size is settled once from the content and never changes afterwards.
     setFixedSize(sizeHint());
+
+    m_placer->setInterval(kPlaceCheckMs);
+    connect(m_placer, &QTimer::timeout, this, &TForm2::placeOnceFramed);
+}
+
+QPoint TForm2::placeOverMain() const
+{
+    // Frame geometry on both sides, so the title bars line up and the centres match whatever
+    // the window manager's decorations.
+    const QRect main = m_mainWindow->frameGeometry();
+    return {main.left() + main.width() / 2 - frameGeometry().width() / 2, main.top() + 42};
 }
 
 void TForm2::showEvent(QShowEvent* event)
 {
-    // Frame geometry on both sides, so the title bars line up and the centres match whatever
-    // the window manager's decorations; move() places the frame's top-left corner.
     if (m_mainWindow != nullptr && !event->spontaneous()) {
-        const QRect main = m_mainWindow->frameGeometry();
-        const int ownWidth = frameGeometry().width();
-        move(main.left() + main.width() / 2 - ownWidth / 2, main.top() + 42);
+        // move() places the frame's top-left corner.
+        move(placeOverMain());
+        m_placeTries = kPlaceChecks;
+        m_placer->start();
     }
     QDialog::showEvent(event);
+}
+
+void TForm2::placeOnceFramed()
+{
+    const QWindow* window = windowHandle();
+    if (!isVisible() || window == nullptr || --m_placeTries <= 0) {
+        m_placer->stop();
+        return;
+    }
+    if (window->frameMargins().isNull())
+        return;
+    m_placer->stop();
+    if (frameGeometry().topLeft() != placeOverMain())
+        move(placeOverMain());
 }
 
 } // namespace quillory

@@ -1,6 +1,13 @@
 #include "support/ScriptedDesktop.h"
 
 #include "core/Utf.h"
+#include "platform/QtText.h"
+
+#include <QTextDocument>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 
 #include <gtest/gtest.h>
 
@@ -174,15 +181,22 @@ void ScriptedDesktop::showBalloon(const std::u16string& text)
     balloons.push_back(text);
 }
 
-bool ScriptedDesktop::shellOpen(const std::u16string& target)
+links::ShellResult ScriptedDesktop::openAddress(const std::u16string& address)
 {
-    opened.push_back(target);
-    return shellOpenResult;
+    opened.push_back(address);
+    return openResult;
 }
 
-bool ScriptedDesktop::printDocument(const QTextDocument&, const std::u16string&)
+links::ShellResult ScriptedDesktop::shellOpen(const std::u16string& file, const std::u16string& parameters,
+                                              const std::u16string& folder)
 {
-    ++printed;
+    runs.push_back({file, parameters, folder});
+    return openResult;
+}
+
+PrintResult ScriptedDesktop::printDocument(const QTextDocument& document, const std::u16string& title)
+{
+    printed.push_back({title, fromQ(document.toPlainText())});
     return printResult;
 }
 
@@ -199,6 +213,39 @@ int ScriptedDesktop::randomBelow(int)
     const int r = randoms.front();
     randoms.pop_front();
     return r;
+}
+
+void ScriptedDesktop::watchHotkeys(std::function<void(const HotkeyStatus&)> changed)
+{
+    hotkeysChanged = std::move(changed);
+}
+
+void ScriptedDesktop::setClipboard(std::unique_ptr<QMimeData> data, std::function<void(bool copied)> done)
+{
+    auto held = std::make_shared<std::unique_ptr<QMimeData>>(std::move(data));
+    auto finish = [this, held, done = std::move(done)] {
+        const bool copied = copyWorks;
+        if (copied)
+            QGuiApplication::clipboard()->setMimeData(held->release());
+        done(copied);
+    };
+    if (holdCopies)
+        pendingCopies.push_back(std::move(finish));
+    else
+        finish();
+}
+
+void ScriptedDesktop::setStayOnTop(QWidget& window, bool on)
+{
+    if (stayOnTop[&window] != on)
+        ++stayOnTopChanges;
+    stayOnTop[&window] = on;
+}
+
+bool ScriptedDesktop::isStayOnTop(const QWidget& window) const
+{
+    const auto it = stayOnTop.find(&window);
+    return it != stayOnTop.end() && it->second;
 }
 
 } // namespace quillory::test

@@ -3,6 +3,7 @@
 #include "platform/Desktop.h"
 
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,14 +40,33 @@ public:
     [[nodiscard]] std::vector<std::u16string> texts(Kind kind) const;
 
     std::vector<Shown> shown;
+    struct Run {
+        std::u16string file, parameters, folder;
+        friend bool operator==(const Run&, const Run&) = default;
+    };
+    struct Printed {
+        std::u16string title, text; // the job's title and the document's plain text
+    };
+
     std::vector<std::u16string> balloons;
-    std::vector<std::u16string> opened;
-    int printed = 0;
+    std::vector<std::u16string> opened; // addresses given to the URL opener
+    std::vector<Run> runs;              // files and programs given to the shell
+    std::vector<Printed> printed;
     bool tray = true;
-    bool shellOpenResult = true;
-    bool printResult = true;
-    HotkeyStatus hotkeys{true, 0x1F, {}};
+    links::ShellResult openResult = links::ShellResult::Ok;
+    PrintResult printResult{true, {}};
+    HotkeyStatus hotkeys{true, 0x1F, {}, {}};
     std::function<void(int)> hotkeyPressed;
+    std::function<void(const HotkeyStatus&)> hotkeysChanged;
+    // The copy's outcome; a copy that fails leaves the clipboard as it was. While `holdCopies` is
+    // set, outcomes wait in `pendingCopies` until the test calls them, as a desktop that must
+    // first give the program the focus would make them wait.
+    bool copyWorks = true;
+    bool holdCopies = false;
+    std::vector<std::function<void()>> pendingCopies;
+    bool clickActivatesTray = false;
+    std::map<const QWidget*, bool> stayOnTop;
+    int stayOnTopChanges = 0;
     std::filesystem::path documents;
     std::filesystem::path autostart;
     std::filesystem::path program{"/usr/local/bin/quillory"};
@@ -73,9 +93,16 @@ public:
     bool moveToTrash(const std::filesystem::path& file) override;
     void showBalloon(const std::u16string& text) override;
     bool trayAvailable() const override { return tray; }
-    bool shellOpen(const std::u16string& target) override;
-    bool printDocument(const QTextDocument& document, const std::u16string& title) override;
+    links::ShellResult openAddress(const std::u16string& address) override;
+    links::ShellResult shellOpen(const std::u16string& file, const std::u16string& parameters,
+                                 const std::u16string& folder) override;
+    PrintResult printDocument(const QTextDocument& document, const std::u16string& title) override;
     HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) override;
+    void watchHotkeys(std::function<void(const HotkeyStatus&)> changed) override;
+    void setClipboard(std::unique_ptr<QMimeData> data, std::function<void(bool copied)> done) override;
+    bool trayActivatesOnClick() const override { return clickActivatesTray; }
+    void setStayOnTop(QWidget& window, bool on) override;
+    bool isStayOnTop(const QWidget& window) const override;
     std::filesystem::path documentsFolder() const override { return documents; }
     std::filesystem::path autostartFolder() const override { return autostart; }
     std::filesystem::path programPath() const override { return program; }

@@ -38,11 +38,10 @@ TEST(PromptForText, DropsStayOnTopWhileAsking)
 {
     ScriptedDesktop desktop;
     TForm1 form(desktop);
-    form.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     form.show();
+    desktop.setStayOnTop(form, true);
     bool onTopWhileOpen = true;
-    desktop.expectPrompt(u"x",
-                         [&] { onTopWhileOpen = form.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); });
+    desktop.expectPrompt(u"x", [&] { onTopWhileOpen = form.isStayOnTop(); });
     (void)form.PromptForText(u"T", u"P", u"");
     EXPECT_FALSE(onTopWhileOpen);
 }

@@ -189,7 +189,7 @@ TEST_F(Tray, WithNeitherTrayNorHotkeyTheWindowMinimisesInsteadOfVanishing)
 {
     form.reset();
     desktop.tray = false;
-    desktop.hotkeys = {false, 0, u"no X11"};
+    desktop.hotkeys = {false, 0, u"no X11", {}};
     start();
     desktop.expectInfo(); // why there are no hotkeys: no balloon can say it
     tick();

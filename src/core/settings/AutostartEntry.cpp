@@ -1,5 +1,6 @@
 #include "core/settings/AutostartEntry.h"
 
+#include "core/Utf.h"
 #include "core/store/AtomicFile.h"
 
 #include <string_view>
@@ -55,18 +56,41 @@ std::string QuoteExecArgument(std::string_view program)
     return out;
 }
 
+// The command line that starts `program`, before EscapeValue.
+std::string ExecCommand(std::string_view program)
+{
+    // Launchers look the program up by its name as written, before "%%" becomes "%" again, and
+    // find no such file; a shell then starts it by the name it is given as its first argument.
+    if (program.find('%') != std::string_view::npos)
+        return "/bin/sh -c " + QuoteExecArgument("exec \"$0\"") + " " + QuoteExecArgument(program);
+    return QuoteExecArgument(program);
+}
+
 } // namespace
+
+std::u16string AutostartPathProblem(const std::filesystem::path& programPath)
+{
+    const std::string& program = programPath.native();
+    if (!programPath.is_absolute())
+        return u"The program's path is not absolute.";
+    if (program.find('\0') != std::string::npos)
+        return u"The program's path holds a NUL character.";
+    if (!IsValidUtf8(program))
+        return u"The program's path is not valid UTF-8, and an autostart entry can hold UTF-8 only. Move "
+               u"Quillory to a folder whose name is UTF-8.";
+    return {};
+}
 
 std::optional<std::string> AutostartEntryText(const std::filesystem::path& programPath)
 {
-    const std::string& program = programPath.native();
-    if (!programPath.is_absolute() || program.find_first_of(std::string_view("=\0", 2)) != std::string::npos)
+    if (!AutostartPathProblem(programPath).empty())
         return std::nullopt;
+    const std::string& program = programPath.native();
     std::string text = "[Desktop Entry]\n"
                        "Type=Application\n"
                        "Name=Quillory\n"
                        "Exec=";
-    text += EscapeValue(QuoteExecArgument(program));
+    text += EscapeValue(ExecCommand(program));
     text += "\nPath=";
     text += EscapeValue(programPath.parent_path().native());
     text += '\n';

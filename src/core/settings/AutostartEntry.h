@@ -11,9 +11,14 @@ namespace quillory::settings {
 
 inline constexpr std::string_view kAutostartFileName = "Quillory.desktop";
 
-// The entry's text for the program file at `programPath`, UTF-8. Absent when the path cannot
-// be put into an Exec line: not absolute, or holding "=" or a NUL.
+// The entry's text for the program file at `programPath`, UTF-8, with the program quoted and
+// escaped as the Desktop Entry rules for Exec want ("%" as "%%"). Absent when the path cannot be
+// put into an entry: see AutostartPathProblem.
 [[nodiscard]] std::optional<std::string> AutostartEntryText(const std::filesystem::path& programPath);
+
+// Why no entry can start the program at `programPath`, in words for the user; empty when one
+// can. An entry is UTF-8 text, so a path that is not UTF-8 cannot be written into it.
+[[nodiscard]] std::u16string AutostartPathProblem(const std::filesystem::path& programPath);
 
 // Creates `autostartDir` when missing and writes the entry atomically, replacing an older one.
 // invalid_argument when AutostartEntryText has no text for the path.

@@ -3,18 +3,25 @@
 #include "platform/GlobalHotkeys.h"
 #include "platform/QtText.h"
 #include "platform/qt/FileFilter.h"
+#include "platform/WindowState.h"
+#include "platform/qt/FocusedCopy.h"
 #include "platform/qt/PromptDialog.h"
+#ifdef QUILLORY_HAVE_WAYLAND
+#include "platform/wayland/DataControlClipboard.h"
+#endif
 
 #include <QApplication>
 #include <QFile>
+#include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QMimeData>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPrinter>
-#include <QPrinterInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
-#include <QTextDocument>
 
 namespace quillory {
 
@@ -25,9 +32,30 @@ QtDesktop::QtDesktop()
 
 QtDesktop::~QtDesktop() = default;
 
+namespace {
+
+// The test Qt makes when it chooses between a StatusNotifierItem and an XEmbed tray icon.
+bool StatusNotifierHostPresent()
+{
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(watcher))
+        return false;
+    QDBusMessage get =
+        QDBusMessage::createMethodCall(watcher, QStringLiteral("/StatusNotifierWatcher"),
+                                       QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
+    const QDBusMessage reply = bus.call(get, QDBus::Block, 2000);
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+           reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
+}
+
+} // namespace
+
 void QtDesktop::setTrayIcon(QSystemTrayIcon* tray)
 {
     m_tray = tray;
+    m_statusNotifierTray = tray && StatusNotifierHostPresent();
 }
 
 void QtDesktop::setOwner(QWidget* owner)
@@ -140,25 +168,67 @@ bool QtDesktop::trayAvailable() const
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-bool QtDesktop::shellOpen(const std::u16string& target)
-{
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {toQ(target)});
-}
-
-bool QtDesktop::printDocument(const QTextDocument& document, const std::u16string& title)
-{
-    if (QPrinterInfo::availablePrinterNames().isEmpty())
-        return false;
-    QPrinter printer(QPrinterInfo::defaultPrinter());
-    printer.setDocName(toQ(title));
-    document.print(&printer);
-    return printer.printerState() != QPrinter::Error;
-}
-
 HotkeyStatus QtDesktop::registerHotkeys(std::function<void(int id)> pressed)
 {
-    m_hotkeys = GlobalHotkeys::create(std::move(pressed));
+    m_hotkeys = GlobalHotkeys::create(std::move(pressed), [this](const HotkeyStatus& status) {
+        if (m_hotkeysChanged)
+            m_hotkeysChanged(status);
+    });
     return m_hotkeys->status();
+}
+
+void QtDesktop::watchHotkeys(std::function<void(const HotkeyStatus&)> changed)
+{
+    m_hotkeysChanged = std::move(changed);
+}
+
+void QtDesktop::setClipboard(std::unique_ptr<QMimeData> data, std::function<void(bool copied)> done)
+{
+    const bool wayland = QGuiApplication::platformName() == QLatin1String("wayland");
+#ifdef QUILLORY_HAVE_WAYLAND
+    if (wayland && !m_dataControlTried) {
+        m_dataControlTried = true;
+        auto client = std::make_unique<DataControlClipboard>();
+        if (client->available())
+            m_dataControl = std::move(client);
+    }
+    if (auto* control = static_cast<DataControlClipboard*>(m_dataControl.get()); control && control->available()) {
+        done(control->setSelection(std::move(data)));
+        return;
+    }
+#endif
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (wayland && !QGuiApplication::focusWindow()) {
+        // The compositor ignores a clipboard set by a client without the focus.
+        const std::string token = m_hotkeys ? m_hotkeys->takeActivationToken() : std::string();
+        if (token.empty()) {
+            done(false);
+            return;
+        }
+        new FocusedCopy(std::move(data), QString::fromStdString(token), std::move(done));
+        return;
+    }
+    clipboard->setMimeData(data.release());
+    done(QGuiApplication::platformName() != QLatin1String("xcb") || clipboard->ownsClipboard());
+}
+
+bool QtDesktop::trayActivatesOnClick() const
+{
+    return m_statusNotifierTray;
+}
+
+void QtDesktop::setStayOnTop(QWidget& window, bool on)
+{
+    if (!m_windowState || m_windowStateOf != &window) {
+        m_windowState = WindowState::create(window);
+        m_windowStateOf = &window;
+    }
+    m_windowState->setStayOnTop(on);
+}
+
+bool QtDesktop::isStayOnTop(const QWidget& window) const
+{
+    return m_windowState && m_windowStateOf == &window && m_windowState->stayOnTop();
 }
 
 std::filesystem::path QtDesktop::documentsFolder() const

@@ -13,14 +13,18 @@ class QSystemTrayIcon;
 namespace quillory {
 
 class GlobalHotkeys;
+class WindowState;
 
-// The real desktop: Qt dialogs, the tray icon, xdg-open, the XDG folders, the X11 key grabs.
+// The real desktop: Qt dialogs, the tray icon, the URL opener (xdg-open), printing through CUPS,
+// the XDG folders, the hotkeys (X11 key grabs or the GlobalShortcuts portal), the clipboard (Qt's,
+// or Wayland data control).
 class QtDesktop final : public Desktop {
 public:
     QtDesktop();
     ~QtDesktop() override;
 
-    // The tray icon balloons are shown at; owned by the window.
+    // The tray icon balloons are shown at; owned by the window. Call right after creating it:
+    // the kind of tray (StatusNotifier or XEmbed) is read when Qt picks it.
     void setTrayIcon(QSystemTrayIcon* tray);
 
     void setOwner(QWidget* owner) override;
@@ -40,19 +44,32 @@ public:
     bool moveToTrash(const std::filesystem::path& file) override;
     void showBalloon(const std::u16string& text) override;
     bool trayAvailable() const override;
-    bool shellOpen(const std::u16string& target) override;
-    bool printDocument(const QTextDocument& document, const std::u16string& title) override;
+    links::ShellResult openAddress(const std::u16string& address) override;
+    links::ShellResult shellOpen(const std::u16string& file, const std::u16string& parameters,
+                                 const std::u16string& folder) override;
+    PrintResult printDocument(const QTextDocument& document, const std::u16string& title) override;
     HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) override;
     std::filesystem::path documentsFolder() const override;
     std::filesystem::path autostartFolder() const override;
     std::filesystem::path programPath() const override;
     std::chrono::system_clock::time_point now() const override;
     int randomBelow(int bound) override;
+    void watchHotkeys(std::function<void(const HotkeyStatus&)> changed) override;
+    void setClipboard(std::unique_ptr<QMimeData> data, std::function<void(bool copied)> done) override;
+    bool trayActivatesOnClick() const override;
+    void setStayOnTop(QWidget& window, bool on) override;
+    bool isStayOnTop(const QWidget& window) const override;
 
 private:
     QPointer<QWidget> m_owner;
     QPointer<QSystemTrayIcon> m_tray;
     std::unique_ptr<GlobalHotkeys> m_hotkeys;
+    std::function<void(const HotkeyStatus&)> m_hotkeysChanged;
+    std::unique_ptr<WindowState> m_windowState;
+    const QWidget* m_windowStateOf = nullptr;
+    bool m_statusNotifierTray = false;
+    std::unique_ptr<QObject> m_dataControl; // the Wayland data-control client, where there is one
+    bool m_dataControlTried = false;
     std::mt19937 m_random;
 };
 

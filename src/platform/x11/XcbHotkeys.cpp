@@ -4,7 +4,6 @@
 #include <memory>
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QMetaObject>
 
 #include <X11/keysym.h>
@@ -44,14 +43,6 @@ std::vector<std::uint8_t> keycodesOf(xcb_key_symbols_t* symbols, xcb_keysym_t sy
     return result;
 }
 
-class NoX11Hotkeys final : public GlobalHotkeys {
-public:
-    HotkeyStatus status() const override
-    {
-        return {false, 0, u"System-wide hotkeys need an X11 display; none is available in this session."};
-    }
-};
-
 } // namespace
 
 XcbHotkeys::XcbHotkeys(xcb_connection_t* connection, std::function<void(int id)> pressed)
@@ -82,7 +73,7 @@ XcbHotkeys::~XcbHotkeys()
 
 HotkeyStatus XcbHotkeys::status() const
 {
-    return {true, m_registeredMask, {}};
+    return {true, m_registeredMask, {}, {}};
 }
 
 XcbHotkeys::Layout XcbHotkeys::readLayout() const
@@ -233,15 +224,6 @@ void XcbHotkeys::onMappingChanged()
     ungrabAll();
     m_layout = std::move(layout);
     grabAll();
-}
-
-std::unique_ptr<GlobalHotkeys> GlobalHotkeys::create(std::function<void(int id)> pressed)
-{
-    if (qGuiApp && QGuiApplication::platformName() == QLatin1String("xcb"))
-        if (const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-            if (xcb_connection_t* connection = x11->connection())
-                return std::make_unique<XcbHotkeys>(connection, std::move(pressed));
-    return std::make_unique<NoX11Hotkeys>();
 }
 
 } // namespace quillory

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 using namespace quillory;
 using namespace quillory::test;
@@ -38,14 +40,20 @@ TEST(AutostartEntry, QuotesAndEscapesTheProgramPath)
     EXPECT_EQ(ExecLine("/home/u/say \"hi\"/quillory"), "\"/home/u/say \\\\\"hi\\\\\"/quillory\"");
     EXPECT_EQ(ExecLine("/home/u/$HOME/quillory"), "\"/home/u/\\\\$HOME/quillory\"");
     EXPECT_EQ(ExecLine("/home/u/a\\b/quillory"), "\"/home/u/a\\\\\\\\b/quillory\"");
-    EXPECT_EQ(ExecLine("/home/u/100%/quillory"), "/home/u/100%%/quillory");
+    // "%" is written "%%", and a shell starts the program, which launchers then find.
+    const std::string shell = "/bin/sh -c \"exec \\\\\"\\\\$0\\\\\"\" ";
+    EXPECT_EQ(ExecLine("/home/u/100%/quillory"), shell + "/home/u/100%%/quillory");
+    EXPECT_EQ(ExecLine("/home/u/50% off/quillory"), shell + "\"/home/u/50%% off/quillory\"");
     EXPECT_EQ(ExecLine("/home/u/it's/quillory"), "\"/home/u/it's/quillory\"");
 }
 
-TEST(AutostartEntry, RefusesPathsAnExecLineCannotHold)
+TEST(AutostartEntry, RefusesPathsAnEntryCannotHold)
 {
     EXPECT_EQ(settings::AutostartEntryText("quillory"), std::nullopt);
-    EXPECT_EQ(settings::AutostartEntryText("/home/u/a=b/quillory"), std::nullopt);
+    EXPECT_EQ(settings::AutostartEntryText("/home/u/caf\xe9/quillory"), std::nullopt);
+    EXPECT_NE(settings::AutostartPathProblem("/home/u/caf\xe9/quillory").find(u"UTF-8"), std::u16string::npos);
+    EXPECT_EQ(settings::AutostartPathProblem("/home/u/caf\xc3\xa9/quillory"), u"");
+    EXPECT_EQ(ExecLine("/home/u/a=b/quillory"), "/home/u/a=b/quillory");
     TempDir dir;
     EXPECT_EQ(settings::WriteAutostartEntry(dir / "autostart", "relative/quillory"), std::errc::invalid_argument);
     EXPECT_FALSE(fs::exists(dir / "autostart"));
@@ -78,5 +86,40 @@ TEST(AutostartEntry, PassesTheDesktopFileValidator)
                                     (dir / "out").string() + "' 2>&1";
         EXPECT_EQ(std::system(command.c_str()), 0) << program << "\n" << ReadFile(dir / "out");
         EXPECT_EQ(ReadFile(dir / "out"), "") << program;
+    }
+}
+
+// Each kind of path the Exec rules treat specially, as the validator reads the entry and as the
+// desktop launches it: the program must start from its own folder.
+TEST(AutostartEntry, TheDesktopLaunchesTheEntryFromEveryKindOfPath)
+{
+    if (std::system("command -v gio >/dev/null 2>&1 && command -v desktop-file-validate >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "gio or desktop-file-validate is not installed";
+    TempDir dir;
+    for (const char* folder :
+         {"plain", "100% sure", "a=b", "say \"hi\" $HOME", "back\\slash", "it's (new) #1", "caf\xc3\xa9 & ~more"}) {
+        SCOPED_TRACE(folder);
+        const fs::path programDir = dir / "programs" / folder;
+        fs::create_directories(programDir);
+        const fs::path program = programDir / "quillory";
+        const fs::path marker = dir / "started";
+        fs::remove(marker);
+        // Records the folder it was started in, which the entry's Path sets.
+        WriteFile(program, "#!/bin/sh\npwd > '" + marker.string() + ".tmp' && mv '" + marker.string() + ".tmp' '" +
+                               marker.string() + "'\n");
+        fs::permissions(program, fs::perms::owner_all);
+        ASSERT_FALSE(settings::WriteAutostartEntry(dir / "autostart", program));
+        const fs::path entry = dir / "autostart" / "Quillory.desktop";
+
+        const std::string validate =
+            "desktop-file-validate '" + entry.string() + "' > '" + (dir / "out").string() + "' 2>&1";
+        EXPECT_EQ(std::system(validate.c_str()), 0) << ReadFile(dir / "out");
+        EXPECT_EQ(ReadFile(dir / "out"), "");
+
+        const std::string launch = "gio launch '" + entry.string() + "' > '" + (dir / "out").string() + "' 2>&1";
+        ASSERT_EQ(std::system(launch.c_str()), 0) << ReadFile(dir / "out");
+        for (int i = 0; i < 500 && !fs::exists(marker); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(ReadFile(marker), fs::canonical(programDir).string() + "\n");
     }
 }
