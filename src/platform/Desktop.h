@@ -61,10 +61,21 @@ public:
     // Folder browser (folders only, no new-folder button); nullopt when cancelled.
     [[nodiscard]] virtual std::optional<std::filesystem::path> browseForFolder(const std::u16string& title,
                                                                                const std::filesystem::path& start) = 0;
-    [[nodiscard]] virtual std::optional<std::filesystem::path>
-    openFileName(const std::u16string& title, const std::filesystem::path& start, const std::u16string& filter) = 0;
-    [[nodiscard]] virtual std::optional<std::filesystem::path>
-    saveFileName(const std::u16string& title, const std::filesystem::path& start, const std::u16string& filter) = 0;
+    // File dialogs. `filter` lists label and pattern pairs, every part followed by "|" but the last
+    // ("Text File|*.txt|Anything|*.*"), the first pair selected; a name typed without an extension
+    // gets `defaultExtension`. The save dialog leaves the question about a file that exists to the
+    // caller. nullopt when cancelled.
+    [[nodiscard]] virtual std::optional<std::filesystem::path> openFileName(const std::u16string& title,
+                                                                            const std::filesystem::path& start,
+                                                                            const std::u16string& filter,
+                                                                            const std::u16string& defaultExtension) = 0;
+    [[nodiscard]] virtual std::optional<std::filesystem::path> saveFileName(const std::u16string& title,
+                                                                            const std::filesystem::path& start,
+                                                                            const std::u16string& filter,
+                                                                            const std::u16string& defaultExtension) = 0;
+    // Moves a file into the desktop's trash, from where the user can restore it. False, with the file
+    // left where it was, when there is no trash for it.
+    [[nodiscard]] virtual bool moveToTrash(const std::filesystem::path& file) = 0;
 
     // Text-only balloon at the tray icon.
     virtual void showBalloon(const std::u16string& text) = 0;

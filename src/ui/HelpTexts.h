@@ -26,6 +26,13 @@ inline const std::u16string kAutosave =
 inline const std::u16string kExit =
     u"Exit..\n\nCompletely exits Quillory rather than minimising to the system tray as clicking the close button "
     u"does.";
+inline const std::u16string kAddItem =
+    u"Add Item..\n\nAdds a new item to your project which will appear in the list on the left.\n\nList items can be "
+    u"relocated by simply moving them up or down by dragging them with the mouse.";
+inline const std::u16string kDeleteItem =
+    u"Delete Item..\n\nRemoves the selected item from your project.\n\nThis will not be permanent until you `Save "
+    u"your Changes`";
+inline const std::u16string kRenameItem = u"Rename Item..\n\nRename the selected item, simple as that :)";
 inline const std::u16string kOverview =
     u"The Hotkey controls are..\n\nCtrl-F1 = Displays Quillory on the Desktop\nCtrl-F2 = Moves up the item "
     u"list\nCtrl-F3 = Moves down the item list\nCtrl-F4 = Copies the entire page displayed to the "

@@ -235,7 +235,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (event->type() == QEvent::MouseButtonPress && watched == LB->viewport()) {
         m_rowAtPress = LB->currentRow();
-        DragStart = static_cast<QMouseEvent*>(event)->position().toPoint();
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint at = mouse->position().toPoint();
+        LBMouseDown(mouse->button(), at.x(), at.y());
     } else if (watched == Panel1 && event->type() == QEvent::Resize) {
         const int w = Panel1->width();
         SpeedButton9->move(w - (639 - 591), SpeedButton9->y());
@@ -293,6 +295,7 @@ void TForm1::connectHandlers()
             guarded([this] { LBClick(); });
     });
     LB->viewport()->installEventFilter(this);
+    connectItemHandlers();
     connect(OpenRecent, &QListWidget::itemClicked, this, [this] { guarded([this] { OpenRecentClick(); }); });
     connect(OpenRecent, &QListWidget::itemDoubleClicked, this, [this] { guarded([this] { OpenRecentDblClick(); }); });
     connect(OpenRecent, &QWidget::customContextMenuRequested, this,

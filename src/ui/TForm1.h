@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -37,6 +38,7 @@ class QWidget;
 namespace quillory {
 
 class Desktop;
+class FileDropTarget;
 class TForm2;
 struct HotkeyStatus;
 namespace settings {
@@ -195,6 +197,19 @@ public:
     void SpeedButton6Click(QObject* Sender);
     void ReminderSetup1Click(QObject* Sender);
 
+    // --- Item operations (TForm1Items.cpp, TForm1ItemFiles.cpp, TForm1ItemDrag.cpp) -----------
+    FileDropTarget* DropFileTarget = nullptr; // files dropped onto the editor
+    void AddItem1Click(QObject* Sender);
+    void AddItemfromFile1Click(QObject* Sender);
+    // Imports the first dropped file; a move is reported back as nothing done, so the source keeps it.
+    void DropFileTargetDrop(const std::vector<std::filesystem::path>& paths, Qt::DropAction& effect);
+    void DeleteItem1Click(QObject* Sender);
+    void RenameItem1Click(QObject* Sender);
+    void SaveItem1Click(QObject* Sender);
+    // Reordering by dragging within LB; positions in LB's viewport.
+    void LBMouseDown(Qt::MouseButton Button, int X, int Y);
+    [[nodiscard]] bool LBDragOver(QObject* Source) const;
+    void LBDragDrop(int X, int Y);
     // --- Web links (TForm1Links.cpp) ----------------------------------------------------------
     void HighlightWebLinkswww1Click(QObject* Sender);
     // Marks every web address in the page blue and underlined; the caret goes back where it was,
@@ -293,6 +308,8 @@ private:
     void buildStatusBar();
     void buildTray();
     void connectHandlers();
+    // Item operations: the commands' controls, the drags and drops.
+    void connectItemHandlers();
     void connectReminderHandlers();
     void connectToolbarHandlers();
     void connectEditorHandlers();
@@ -384,6 +401,21 @@ private:
     // The help button's picture: the question mark while off, the three dots while on.
     void applyHelpGlyph();
 
+    // Item operations' helpers (TForm1Items.cpp).
+    // Shows why `name` cannot be an item and returns true, or returns false when it can.
+    bool refuseItemName(const std::u16string& name);
+    // Whether an entry of LB or any file in the buffer or the project folder has the name, without
+    // regard to case. The folders are read when this is called.
+    [[nodiscard]] std::function<bool(std::u16string_view)> itemNameTaken() const;
+    // writeShownPage, reporting a failure; false when it failed.
+    bool keepShownPage();
+    // Appends `name` to LB, selects it and switches to it (LBClick).
+    void appendItem(const std::u16string& name);
+    // The files of the item `name` leave the project folder and the buffer; false, reported, when
+    // they could not.
+    bool removeItemFiles(const std::u16string& name);
+    // The first folder the item file dialogs offer.
+    [[nodiscard]] std::filesystem::path itemFileFolder();
     // Reminders (TForm1Reminders.cpp).
     // The editor's page as the reminder scan reads it, each paragraph and line break ending in
     // CR LF; `positions`, when given, receives the document position of every unit.

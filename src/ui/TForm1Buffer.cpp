@@ -2,6 +2,8 @@
 
 #include "core/StuffUnit.h"
 #include "core/store/AtomicFile.h"
+#include "core/store/ListMatch.h"
+#include "core/store/OrderStamp.h"
 #include "core/store/ProjectStore.h"
 #include "platform/Desktop.h"
 #include "platform/QtText.h"
@@ -92,8 +94,15 @@ bool TForm1::showFirstLoadable(const std::u16string& preferred, const fs::path& 
 
 void TForm1::FixIt(unsigned mode)
 {
-    store::StampAll(bufferDir(), listEntries());
-    if (mode == 0)
+    const std::vector<std::u16string> entries = listEntries();
+    const bool stamped = store::StampAll(bufferDir(), entries);
+    if (mode != 0)
+        return;
+    // Every entry a file with its stamp and no other file: the rebuild would give the list as it
+    // stands, so only the selection is renewed. With thousands of items that is most of the cost.
+    if (stamped && entries.size() <= store::kLastDayPosition + 1 && store::ListsExactly(bufferDir(), entries))
+        selectEntry(CurrentItem);
+    else
         Reload1Click();
 }
 

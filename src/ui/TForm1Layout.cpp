@@ -1,6 +1,7 @@
 #include "ui/TForm1.h"
 
 #include "ui/Glyphs.h"
+#include "ui/ItemList.h"
 #include "ui/PageEdit.h"
 
 #include <QApplication>
@@ -256,7 +257,7 @@ void TForm1::buildBody()
     Splitter2->setChildrenCollapsible(false);
     left->addWidget(Splitter2);
 
-    LB = new QListWidget(Splitter2);
+    LB = new ItemList(Splitter2);
     LB->setObjectName(QStringLiteral("LB"));
     LB->setSelectionMode(QAbstractItemView::SingleSelection);
     OpenRecent = new QListWidget(Splitter2);

@@ -107,13 +107,13 @@ void ScriptedDesktop::setOwner(QWidget*)
 
 void ScriptedDesktop::showInfo(const std::u16string& text)
 {
-    shown.push_back({Kind::Info, text, {}});
+    shown.push_back({Kind::Info, text, {}, {}});
     (void)take(Kind::Info, text);
 }
 
 Answer ScriptedDesktop::confirm(const std::u16string& text, bool withCancel)
 {
-    shown.push_back({Kind::Confirm, text, withCancel ? u"YesNoCancel" : u"YesNo"});
+    shown.push_back({Kind::Confirm, text, withCancel ? u"YesNoCancel" : u"YesNo", {}});
     const auto step = take(Kind::Confirm, text);
     if (!step)
         return withCancel ? Answer::Cancel : Answer::No;
@@ -123,39 +123,57 @@ Answer ScriptedDesktop::confirm(const std::u16string& text, bool withCancel)
 std::optional<std::u16string> ScriptedDesktop::promptText(const std::u16string& title, const std::u16string& prompt,
                                                           const std::u16string& text)
 {
-    shown.push_back({Kind::Prompt, title, prompt + u"|" + text});
+    shown.push_back({Kind::Prompt, title, prompt + u"|" + text, {}});
     const auto step = take(Kind::Prompt, title);
     return step ? step->text : std::nullopt;
 }
 
 void ScriptedDesktop::showError(const std::u16string& text)
 {
-    shown.push_back({Kind::Error, text, {}});
+    shown.push_back({Kind::Error, text, {}, {}});
     (void)take(Kind::Error, text);
 }
 
 std::optional<std::filesystem::path> ScriptedDesktop::browseForFolder(const std::u16string& title,
                                                                       const std::filesystem::path& start)
 {
-    shown.push_back({Kind::Folder, title, start.u16string()});
+    shown.push_back({Kind::Folder, title, start.u16string(), {}});
     const auto step = take(Kind::Folder, title);
     return step ? step->path : std::nullopt;
 }
 
-std::optional<std::filesystem::path>
-ScriptedDesktop::openFileName(const std::u16string& title, const std::filesystem::path& start, const std::u16string&)
+std::optional<std::filesystem::path> ScriptedDesktop::openFileName(const std::u16string& title,
+                                                                   const std::filesystem::path& start,
+                                                                   const std::u16string& filter,
+                                                                   const std::u16string& defaultExtension)
 {
-    shown.push_back({Kind::OpenFile, title, start.u16string()});
+    shown.push_back({Kind::OpenFile, title, start.u16string(), filter + u"\n" + defaultExtension});
     const auto step = take(Kind::OpenFile, title);
     return step ? step->path : std::nullopt;
 }
 
-std::optional<std::filesystem::path>
-ScriptedDesktop::saveFileName(const std::u16string& title, const std::filesystem::path& start, const std::u16string&)
+std::optional<std::filesystem::path> ScriptedDesktop::saveFileName(const std::u16string& title,
+                                                                   const std::filesystem::path& start,
+                                                                   const std::u16string& filter,
+                                                                   const std::u16string& defaultExtension)
 {
-    shown.push_back({Kind::SaveFile, title, start.u16string()});
+    shown.push_back({Kind::SaveFile, title, start.u16string(), filter + u"\n" + defaultExtension});
     const auto step = take(Kind::SaveFile, title);
     return step ? step->path : std::nullopt;
+}
+
+bool ScriptedDesktop::moveToTrash(const std::filesystem::path& file)
+{
+    if (trash.empty())
+        return false;
+    std::error_code error;
+    std::filesystem::create_directories(trash, error);
+    // Like a real trash, a second file of the same name gets a name of its own.
+    std::filesystem::path target = trash / file.filename();
+    for (int n = 2; std::filesystem::exists(target, error); ++n)
+        target = trash / (file.filename().string() + "." + std::to_string(n));
+    std::filesystem::rename(file, target, error);
+    return !error;
 }
 
 void ScriptedDesktop::showBalloon(const std::u16string& text)

@@ -17,8 +17,9 @@ public:
 
     struct Shown {
         Kind kind;
-        std::u16string text;  // the box's text, or the dialog's title
-        std::u16string extra; // the prompt's label and initial text, the folder's start
+        std::u16string text;    // the box's text, or the dialog's title
+        std::u16string extra;   // the prompt's label and initial text, the folder's start
+        std::u16string options; // a file dialog's filter and default extension, on two lines
     };
 
     ScriptedDesktop();
@@ -70,6 +71,8 @@ public:
     std::filesystem::path autostart;
     std::filesystem::path program{"/usr/local/bin/quillory"};
     std::chrono::system_clock::time_point clock{};
+    // Where moveToTrash moves files; empty: there is no trash.
+    std::filesystem::path trash;
     // Successive results of randomBelow; an empty queue gives 0.
     std::deque<int> randoms;
 
@@ -82,9 +85,12 @@ public:
     std::optional<std::filesystem::path> browseForFolder(const std::u16string& title,
                                                          const std::filesystem::path& start) override;
     std::optional<std::filesystem::path> openFileName(const std::u16string& title, const std::filesystem::path& start,
-                                                      const std::u16string& filter) override;
+                                                      const std::u16string& filter,
+                                                      const std::u16string& defaultExtension) override;
     std::optional<std::filesystem::path> saveFileName(const std::u16string& title, const std::filesystem::path& start,
-                                                      const std::u16string& filter) override;
+                                                      const std::u16string& filter,
+                                                      const std::u16string& defaultExtension) override;
+    bool moveToTrash(const std::filesystem::path& file) override;
     void showBalloon(const std::u16string& text) override;
     bool trayAvailable() const override { return tray; }
     links::ShellResult openAddress(const std::u16string& address) override;

@@ -261,26 +261,31 @@ LoadResult RefillBuffer(const std::filesystem::path& projectDir, const std::file
     return result;
 }
 
-void StampAll(const std::filesystem::path& bufferDir, std::span<const std::u16string> names)
+bool StampAll(const std::filesystem::path& bufferDir, std::span<const std::u16string> names)
 {
     std::error_code error;
     const UniqueFd dir = detail::OpenFolder(bufferDir, error);
     if (!dir)
-        return;
+        return names.empty();
     const std::span<const std::time_t> stamps = detail::OrderStampTimes(names.size());
     std::string name;
+    bool all = true;
     for (std::size_t i = 0; i < names.size(); ++i) {
         name = Utf16ToUtf8(names[i]);
         struct stat info {};
-        if (::fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+        if (::fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
+            all = false;
             continue;
+        }
         const timespec stamp{i < stamps.size() ? stamps[i] : OrderStampTime(i), 0};
         // Comparing first keeps an unchanged order free of inode writes.
         if (SameTime(info.st_mtim, stamp))
             continue;
         const timespec times[2] = {{0, UTIME_OMIT}, stamp};
-        (void)::utimensat(dir.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW);
+        if (::utimensat(dir.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+            all = false;
     }
+    return all;
 }
 
 std::u16string ShownName(std::u16string_view fileName)

@@ -49,8 +49,8 @@ void ClearBuffer(const std::filesystem::path& bufferDir);
 
 // Sets the modification time of the buffer file of names[i] to OrderStamp(i), leaving the other
 // times alone. Files that are missing, not regular or refuse the change are passed over; a file
-// that already carries its stamp is not touched.
-void StampAll(const std::filesystem::path& bufferDir, std::span<const std::u16string> names);
+// that already carries its stamp is not touched. True when every name is a file with its stamp.
+bool StampAll(const std::filesystem::path& bufferDir, std::span<const std::u16string> names);
 
 // The buffer's files in order-key order: key text, U+00A0, name, sorted by CompareNoCase.
 [[nodiscard]] std::vector<OrderedItem> OrderedItems(const std::filesystem::path& bufferDir);

@@ -2,6 +2,7 @@
 
 #include "platform/GlobalHotkeys.h"
 #include "platform/QtText.h"
+#include "platform/qt/FileFilter.h"
 #include "platform/WindowState.h"
 #include "platform/qt/FocusedCopy.h"
 #include "platform/qt/PromptDialog.h"
@@ -10,6 +11,7 @@
 #endif
 
 #include <QApplication>
+#include <QFile>
 #include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -112,22 +114,47 @@ std::optional<std::filesystem::path> QtDesktop::browseForFolder(const std::u16st
     return pathFromQ(dir);
 }
 
-std::optional<std::filesystem::path>
-QtDesktop::openFileName(const std::u16string& title, const std::filesystem::path& start, const std::u16string& filter)
+std::optional<std::filesystem::path> QtDesktop::openFileName(const std::u16string& title,
+                                                             const std::filesystem::path& start,
+                                                             const std::u16string& filter,
+                                                             const std::u16string& defaultExtension)
 {
-    const QString file = QFileDialog::getOpenFileName(m_owner, toQ(title), pathToQ(start), toQ(filter));
-    if (file.isEmpty())
+    QFileDialog dialog(m_owner, toQ(title), pathToQ(start), qtFileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return pathFromQ(file);
+    std::filesystem::path file = pathFromQ(dialog.selectedFiles().constFirst());
+    // The extension is added only where the name as typed names no file; Qt's default suffix
+    // would be added to an existing file without one too.
+    std::error_code error;
+    if (!std::filesystem::exists(file, error) && file.filename().string().find('.') == std::string::npos) {
+        std::filesystem::path extended = file;
+        extended += pathFromQ(QStringLiteral(".") + toQ(defaultExtension));
+        if (std::filesystem::exists(extended, error))
+            return extended;
+    }
+    return file;
 }
 
-std::optional<std::filesystem::path>
-QtDesktop::saveFileName(const std::u16string& title, const std::filesystem::path& start, const std::u16string& filter)
+std::optional<std::filesystem::path> QtDesktop::saveFileName(const std::u16string& title,
+                                                             const std::filesystem::path& start,
+                                                             const std::u16string& filter,
+                                                             const std::u16string& defaultExtension)
 {
-    const QString file = QFileDialog::getSaveFileName(m_owner, toQ(title), pathToQ(start), toQ(filter));
-    if (file.isEmpty())
+    QFileDialog dialog(m_owner, toQ(title), pathToQ(start), qtFileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(toQ(defaultExtension));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return pathFromQ(file);
+    return pathFromQ(dialog.selectedFiles().constFirst());
+}
+
+bool QtDesktop::moveToTrash(const std::filesystem::path& file)
+{
+    return QFile::moveToTrash(pathToQ(file));
 }
 
 void QtDesktop::showBalloon(const std::u16string& text)

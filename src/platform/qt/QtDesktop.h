@@ -36,9 +36,12 @@ public:
     std::optional<std::filesystem::path> browseForFolder(const std::u16string& title,
                                                          const std::filesystem::path& start) override;
     std::optional<std::filesystem::path> openFileName(const std::u16string& title, const std::filesystem::path& start,
-                                                      const std::u16string& filter) override;
+                                                      const std::u16string& filter,
+                                                      const std::u16string& defaultExtension) override;
     std::optional<std::filesystem::path> saveFileName(const std::u16string& title, const std::filesystem::path& start,
-                                                      const std::u16string& filter) override;
+                                                      const std::u16string& filter,
+                                                      const std::u16string& defaultExtension) override;
+    bool moveToTrash(const std::filesystem::path& file) override;
     void showBalloon(const std::u16string& text) override;
     bool trayAvailable() const override;
     links::ShellResult openAddress(const std::u16string& address) override;

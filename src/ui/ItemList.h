@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QListWidget>
+
+#include <functional>
+#include <memory>
+
+class QMimeData;
+
+namespace quillory {
+
+// The item list `LB`. Its entries are dragged within the list to reorder them; the window decides,
+// through two handlers, which drags the list accepts and what a drop does. Qt's own moving of
+// rows is not used.
+class ItemList final : public QListWidget {
+    Q_OBJECT
+public:
+    explicit ItemList(QWidget* parent = nullptr);
+
+    // `over` answers whether a drag from `source` may drop here; `drop` gets the drop point, in
+    // the viewport's coordinates.
+    void setDragHandlers(std::function<bool(QObject* source)> over, std::function<void(QPoint at)> drop);
+
+    // What a drag from this list carries: a format naming this list in this process, so that
+    // the drag is known as the list's own also where the platform does not report its source.
+    [[nodiscard]] std::unique_ptr<QMimeData> dragMimeData() const;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    [[nodiscard]] bool accepts(const QDropEvent& event) const;
+    [[nodiscard]] QByteArray token() const;
+
+    std::function<bool(QObject*)> m_over;
+    std::function<void(QPoint)> m_drop;
+};
+
+} // namespace quillory

@@ -1,0 +1,120 @@
+#include "ui/TForm1.h"
+
+#include "core/StuffUnit.h"
+#include "core/rtf/Rtf.h"
+#include "core/store/AtomicFile.h"
+#include "core/store/ItemFiles.h"
+#include "core/store/WholeFile.h"
+#include "core/text/TextExport.h"
+#include "platform/Desktop.h"
+#include "ui/PageFiles.h"
+#include "ui/RichEdit.h"
+
+#include <QTextEdit>
+
+namespace quillory {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::u16string kItemFileFilter = u"Text File|*.txt|Rich Text File|*.rtf|Anything|*.*";
+const std::u16string kItemFileExtension = u"txt";
+
+} // namespace
+
+void TForm1::AddItemfromFile1Click(QObject*)
+{
+    const auto chosen =
+        m_desktop.openFileName(u"Add a new item from a file.", itemFileFolder(), kItemFileFilter, kItemFileExtension);
+    if (!chosen)
+        return;
+    std::u16string name = PromptForText(u"Add new item.", u"Give this new item a title.", u"");
+    if (name == u"-1" || name.empty())
+        return;
+    while (itemNameTaken()(name))
+        name = PromptForText(u"Add new item.", u"Title aldready exists. Try again..", name);
+    if (name == u"-1" || name.empty())
+        return;
+    if (refuseItemName(name))
+        return;
+    // Everything that can fail comes before anything changes, and the editor is touched only by
+    // the switch at the end: a failure leaves it holding the page of the current item.
+    std::error_code ec;
+    const auto bytes = store::ReadWholeFile(*chosen, ec);
+    if (!bytes) {
+        reportFileError(*chosen, ec);
+        return;
+    }
+    const std::string page = richedit::importedPage(*bytes);
+    if (!keepShownPage())
+        return;
+    const fs::path project(ProjectPath);
+    if ((ec = store::CreateItemFile(project, name, page, store::Flush::ToDisk))) {
+        reportFileError(project / fs::path(name), ec);
+        return;
+    }
+    if ((ec = store::CreateItemFile(bufferDir(), name, page, store::Flush::Skip))) {
+        std::error_code ignored;
+        fs::remove(project / fs::path(name), ignored);
+        reportFileError(bufferFile(name), ec);
+        return;
+    }
+    appendItem(name);
+    Edited = true;
+    FixIt(0);
+}
+
+void TForm1::DropFileTargetDrop(const std::vector<fs::path>& paths, Qt::DropAction& effect)
+{
+    // A move is reported as nothing done, so the source never deletes its file; so is a refusal.
+    const Qt::DropAction done = effect == Qt::MoveAction ? Qt::IgnoreAction : effect;
+    effect = Qt::IgnoreAction;
+    if (paths.empty())
+        return;
+    const fs::path& dropped = paths.front();
+    std::error_code ec;
+    if (fs::is_directory(dropped, ec)) {
+        ShowInfo(dropped.u16string() + u"\n\nis a folder. Only a file can become an item.");
+        return;
+    }
+    const auto bytes = store::ReadWholeFile(dropped, ec);
+    if (!bytes) {
+        reportFileError(dropped, ec);
+        return;
+    }
+    const std::u16string name = store::FirstFreeName(dropped.filename().u16string(), itemNameTaken());
+    if (refuseItemName(name))
+        return;
+    if (!keepShownPage())
+        return;
+    if ((ec = store::CreateItemFile(bufferDir(), name, *bytes, store::Flush::Skip))) {
+        reportFileError(bufferFile(name), ec);
+        return;
+    }
+    appendItem(name);
+    Edited = true;
+    FixIt(0);
+    effect = done;
+}
+
+void TForm1::SaveItem1Click(QObject*)
+{
+    const auto chosen =
+        m_desktop.saveFileName(u"Save this item as a file.", itemFileFolder(), kItemFileFilter, kItemFileExtension);
+    if (!chosen)
+        return;
+    std::error_code ec;
+    if (fs::exists(*chosen, ec) && m_desktop.confirm(u"File already exists.\n\nOverwrite?", false) != Answer::Yes)
+        return;
+    const QTextDocument& page = *RE->document();
+    const std::string bytes =
+        ExportsAsRtf(*chosen) ? rtf::WriteRtf(richedit::toModel(page)) : PlainTextFile(richedit::laidOutLines(page));
+    if ((ec = store::ReplaceFileAtomically(*chosen, bytes, store::Flush::ToDisk))) {
+        reportFileError(*chosen, ec);
+        return;
+    }
+    LastFileDir = PathBeforeSlash(chosen->u16string());
+}
+
+} // namespace quillory
