@@ -127,12 +127,12 @@ struct Note {
 
 // Always at least one paragraph once read; an empty page is one empty paragraph.
 struct Document {
-    std::vector<Paragraph> paragraphs;
-    std::vector<TableRow> rows;
-    std::vector<List> lists;
-    std::vector<std::u16string> links; // link targets
-    std::vector<Picture> pictures;
-    std::vector<Note> notes;
+    std::vector<Paragraph> paragraphs{};
+    std::vector<TableRow> rows{};
+    std::vector<List> lists{};
+    std::vector<std::u16string> links{}; // link targets
+    std::vector<Picture> pictures{};
+    std::vector<Note> notes{};
 
     friend bool operator==(const Document&, const Document&) = default;
 };
