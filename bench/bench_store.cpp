@@ -108,7 +108,7 @@ void BM_SaveIntoEmptyFolder(benchmark::State& state)
         const fs::path project = buffer.dir / std::to_string(round++) / "P.qlyp.dir";
         fs::create_directories(project);
         state.ResumeTiming();
-        if (store::CopyBufferToProject(buffer.folder, project))
+        if (!store::CopyBufferToProject(buffer.folder, project).empty())
             state.SkipWithError("save failed");
     }
 }
@@ -120,7 +120,7 @@ void BM_SaveAfterOneEdit(benchmark::State& state)
     Buffer buffer(static_cast<std::size_t>(state.range(0)));
     const fs::path project = buffer.dir / "P.qlyp.dir";
     fs::create_directory(project);
-    if (store::CopyBufferToProject(buffer.folder, project))
+    if (!store::CopyBufferToProject(buffer.folder, project).empty())
         state.SkipWithError("first save failed");
     std::string edited = kPage;
     for (auto _ : state) {
@@ -131,7 +131,7 @@ void BM_SaveAfterOneEdit(benchmark::State& state)
             state.SkipWithError("page write failed");
         store::StampAll(buffer.folder, buffer.names);
         state.ResumeTiming();
-        if (store::CopyBufferToProject(buffer.folder, project))
+        if (!store::CopyBufferToProject(buffer.folder, project).empty())
             state.SkipWithError("save failed");
     }
 }
@@ -142,10 +142,10 @@ void BM_SaveUnchanged(benchmark::State& state)
     const Buffer buffer(static_cast<std::size_t>(state.range(0)));
     const fs::path project = buffer.dir / "P.qlyp.dir";
     fs::create_directory(project);
-    if (store::CopyBufferToProject(buffer.folder, project))
+    if (!store::CopyBufferToProject(buffer.folder, project).empty())
         state.SkipWithError("first save failed");
     for (auto _ : state)
-        if (store::CopyBufferToProject(buffer.folder, project))
+        if (!store::CopyBufferToProject(buffer.folder, project).empty())
             state.SkipWithError("save failed");
 }
 BENCHMARK(BM_SaveUnchanged)->Apply(Sizes);

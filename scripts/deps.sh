@@ -15,6 +15,7 @@ build_pkgs=(
 )
 test_pkgs=(
   xvfb openbox trayer xdotool xclip x11-utils wmctrl fonts-dejavu-core desktop-file-utils imagemagick
+  libsm-dev libice-dev
   clang libclang-rt-14-dev
   pandoc unrtf libreoffice-writer-nogui
 )

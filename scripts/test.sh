@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh test
 
 jobs=$(nproc)
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_SANITIZE=ON
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_SANITIZE=ON -DQUILLORY_WERROR=ON
 cmake --build build/asan -j "$jobs"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -9,13 +9,13 @@
 #include "core/store/WholeFile.h"
 #include "platform/Desktop.h"
 #include "platform/QtText.h"
+#include "ui/ScopedFlag.h"
 #include "ui/TForm2.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -30,6 +30,8 @@
 #include <QToolTip>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace quillory {
 
 namespace fs = std::filesystem;
@@ -42,7 +44,7 @@ TForm1::TForm1(Desktop& desktop, QWidget* parent) : QMainWindow(parent), Form2(n
     m_desktop.setOwner(this);
     FormCreate();
     Form2 = new TForm2(this);
-    Timer1->start();
+    // Timer1 starts once start-up has run, so no tick can run under a box it opens.
     ReminderCheck->start();
 }
 
@@ -72,7 +74,8 @@ void TForm1::FormCreate()
     fs::create_directories(fs::path(documents + u"/Quillory"), ec);
     DataDir = documents + u"/Quillory/";
 
-    const HotkeyStatus hotkeys = m_desktop.registerHotkeys([this](int id) { HotkeyPressed(id); });
+    const HotkeyStatus hotkeys =
+        m_desktop.registerHotkeys([this](int id) { guarded([this, id] { HotkeyPressed(id); }); });
     m_hotkeysRegistered = hotkeys.available && (hotkeys.registeredMask & 1u) != 0;
     if (!hotkeys.available)
         m_hotkeyNotice = hotkeys.reason;
@@ -96,13 +99,22 @@ std::u16string TForm1::GetSpecialFolderPath(int Folder, bool) const
 void TForm1::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    FormShow();
+    guarded([this] { FormShow(); });
+    // Also after a start-up that failed part-way: the window must go on working.
+    if (!Timer1->isActive() && !m_timerStarted) {
+        m_timerStarted = true;
+        Timer1->start();
+    }
 }
 
 void TForm1::FormShow()
 {
     if (ShownOnce)
         return;
+    // Set first: a start-up that failed part-way must never run again over a window in use, since
+    // it empties the buffer.
+    ShownOnce = true;
+    const ScopedFlag startingUp(m_startingUp);
     std::error_code ec;
     fs::create_directories(bufferDir(), ec);
     // The buffer is emptied and refilled from the project in one pass (step 7), which keeps the
@@ -121,40 +133,33 @@ void TForm1::FormShow()
             LBHint = ProjectPath;
         CreateDefaultProject();
     }
-    setListEntries(store::RefillBuffer(fs::path(ProjectPath), bufferDir()).names);
-
-    if (selectEntry(CurrentItem)) {
-        // The entry's own spelling names the file; the remembered one may differ in case.
-        CurrentItem = fromQ(LB->currentItem()->text());
-    } else {
-        if (LB->count() > 0) {
-            selectRow(0);
-            CurrentItem = fromQ(LB->item(0)->text());
-        } else {
-            LBHint = ProjectPath;
-            CreateDefaultProject();
-            LoadProjectIntoBuffer(ProjectPath);
-            selectEntry(CurrentItem);
-        }
+    store::LoadResult loaded = store::RefillBuffer(fs::path(ProjectPath), bufferDir());
+    if (loaded.names.empty()) {
+        LBHint = ProjectPath;
+        CreateDefaultProject();
+        loaded = store::LoadProjectIntoBuffer(fs::path(ProjectPath), bufferDir());
     }
+    // A file that did not reach the buffer is no entry: its page is not there to show or save.
+    std::erase_if(loaded.names, [&](const std::u16string& name) {
+        return std::any_of(loaded.failures.begin(), loaded.failures.end(),
+                           [&](const store::FileFailure& f) { return f.name == name; });
+    });
+    setListEntries(loaded.names);
+    reportFailures(fs::path(ProjectPath), loaded.failures);
 
-    if (fs::exists(bufferFile(CurrentItem), ec))
-        if (const std::error_code loadError = loadPage(bufferFile(CurrentItem)))
-            reportFileError(bufferFile(CurrentItem), loadError);
+    // The remembered item, else the first that loads. An item becomes current only with its page
+    // in the editor, so nothing is ever written under a name whose page was not loaded.
+    std::vector<store::FileFailure> unreadable;
+    showFirstLoadable(CurrentItem, bufferDir(), unreadable);
+    reportFailures(bufferDir(), unreadable);
 
     Reload1Click();
     setWindowTitle(toQ(u"Quillory - " + ProjectPath));
     Edited = false;
     StartwithWindows1->setChecked(settings::HasAutostartEntry(fs::path(GetSpecialFolderPath(29, false))));
 
-    if (FontBox->count() == 0) {
-        QStringList families = QFontDatabase::families();
-        families.append(QStringLiteral("Default"));
-        families.removeDuplicates();
-        families.sort(Qt::CaseInsensitive);
-        FontBox->addItems(families);
-    }
-    ShownOnce = true;
+    fillFontBox();
+    SetAttr();
 }
 
 void TForm1::applyConfig(const settings::Config& config)
@@ -215,29 +220,22 @@ settings::Config TForm1::currentConfig() const
     return c;
 }
 
-void TForm1::closeEvent(QCloseEvent* event)
-{
-    bool canClose = true;
-    FormCloseQuery(canClose);
-    if (canClose) {
-        event->accept();
-        QCoreApplication::quit();
-    } else {
-        event->ignore();
-    }
-}
-
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::Quit && watched == qApp) {
+        // Quitting closes every window; the close must not ask again what was asked already.
+        m_appQuitting = true;
+    } else if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
-        // Each key reaches the filter once per widget up the chain; take it at the focus widget.
-        if (widget && widget->window() == this && widget == QApplication::focusWidget()) {
+        // Each key reaches the filter once per widget up the chain; take it at the focus widget,
+        // or at the window itself when no control can have the focus (help mode disables them).
+        const QWidget* focus = QApplication::focusWidget();
+        if (widget && widget->window() == this && (widget == focus || (focus == nullptr && widget == this))) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (!key->isAutoRepeat())
-                FormKeyDown(key->key(), key->modifiers());
+                guarded([this, key] { FormKeyDown(key->key(), key->modifiers()); });
             if (watched == OpenRecent && key->key() == Qt::Key_Delete)
-                DeleteSelected1Click();
+                guarded([this] { DeleteSelected1Click(); });
         }
     } else if (event->type() == QEvent::MouseButtonPress && watched == LB->viewport()) {
         m_rowAtPress = LB->currentRow();
@@ -307,14 +305,20 @@ void TForm1::connectHandlers()
 
     connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
 
+    connectToolbarHandlers();
+    connectEditorHandlers();
+    setUpListDrawing();
+
     connect(RE->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (!m_loadingPage && (removed != 0 || added != 0))
+        if (m_loadingPage || (removed == 0 && added == 0))
+            return;
+        m_pageChanged = true;
+        if (!m_editByProgram)
             Edited = true;
     });
 
-    // Logging out takes the quit path: save or ask, then leave, rather than refusing the log-out.
     connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager&) { guarded([this] { SessionEnding(); }); });
+            [this](QSessionManager& manager) { guarded([this, &manager] { commitData(manager); }); });
 }
 
 void TForm1::guarded(const std::function<void()>& handler)
@@ -374,9 +378,31 @@ bool TForm1::selectEntry(const std::u16string& name)
     return false;
 }
 
+void TForm1::reportError(const std::u16string& text)
+{
+    if (m_startingUp)
+        m_pendingErrors.push_back(text);
+    else
+        m_desktop.showError(text);
+}
+
 void TForm1::reportFileError(const fs::path& file, std::error_code ec)
 {
-    m_desktop.showError(fromQ(QStringLiteral("%1\n\n%2").arg(pathToQ(file), QString::fromStdString(ec.message()))));
+    reportError(fromQ(QStringLiteral("%1\n\n%2").arg(pathToQ(file), QString::fromStdString(ec.message()))));
+}
+
+void TForm1::reportFailures(const fs::path& folder, const std::vector<store::FileFailure>& failures)
+{
+    if (failures.size() == 1) {
+        reportFileError(folder / fs::path(failures.front().name), failures.front().error);
+        return;
+    }
+    QStringList lines;
+    for (const store::FileFailure& f : failures)
+        lines.append(QStringLiteral("%1: %2").arg(pathToQ(folder / fs::path(f.name)),
+                                                  QString::fromStdString(f.error.message())));
+    if (!lines.isEmpty())
+        reportError(fromQ(lines.join(QLatin1Char('\n'))));
 }
 
 void TForm1::ShowInfo(const std::u16string& text)

@@ -4,8 +4,10 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStyle>
 
 #include "core/store/AtomicFile.h"
+#include "core/store/FileFailure.h"
 
 #include <array>
 #include <functional>
@@ -21,6 +23,8 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QMenu;
+class QPainter;
+class QSessionManager;
 class QSplitter;
 class QStatusBar;
 class QSystemTrayIcon;
@@ -162,9 +166,6 @@ public:
     // --- Close, tray, About (TForm1Tray.cpp) ------------------------------------------------
     void FormCloseQuery(bool& CanClose);
     void Exit1Click(QObject* Sender);
-    // The desktop is logging out or shutting down: the quit path (save or ask, then exit), so the
-    // log-out is never refused.
-    void SessionEnding();
     void TrayIcon1DblClick();
     void Open1Click();
     void About1Click();
@@ -181,6 +182,8 @@ public:
 
     // --- Quick copy (TForm1Hotkeys.cpp) -----------------------------------------------------
     void HotkeyPressed(int id);
+    // A later start of the program asked for the window: shown as Ctrl+F1 shows it.
+    void AnotherStart();
     // F1..F9 copy the first nine items; the key goes on to the focused control afterwards.
     void FormKeyDown(int Key, Qt::KeyboardModifiers Shift);
     void CopyItemtoClipboardCtrlF4Hotkey1Click(QObject* Sender);
@@ -189,6 +192,32 @@ public:
     void SpeedButton9Click(QObject* Sender);
     void SpeedButton6Click(QObject* Sender);
     void ReminderSetup1Click(QObject* Sender);
+
+    // --- Formatting toolbar (TForm1Toolbar.cpp) and the editor's events (TForm1Editor.cpp) -----
+    // Shows the selection's attributes on the toolbar; applies nothing and leaves `Edited` alone.
+    void SetAttr();
+    // Fills FontBox once (start-up): the screen's font families, once each, and "Default", sorted
+    // without regard to case.
+    void fillFontBox();
+    // The style buttons (B, I, U, S) and the bullet: switch the look, then ApplyStyle.
+    void SpeedButton10Click(QObject* Sender);
+    void SpeedButton14Click(QObject* Sender); // left
+    void SpeedButton15Click(QObject* Sender); // centre
+    void SpeedButton16Click(QObject* Sender); // right
+    void FontBoxChange(QObject* Sender);
+    void FontBoxDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
+    // True when the key was Enter, which it takes for itself: the box never sees it typed.
+    bool SizeBoxKeyDown(QObject* Sender, int Key, Qt::KeyboardModifiers Shift);
+    void SizeBoxSelect(QObject* Sender);
+    void ColourChange(QObject* Sender);
+    void REChange(QObject* Sender);
+    void REClick(QObject* Sender);
+    // A key that types a character (Enter, Tab and Backspace too).
+    void REKeyPress(QObject* Sender, QChar Key);
+
+    // --- Owner-drawn lists (TForm1Lists.cpp) --------------------------------------------------
+    void LBDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
+    void OpenRecentDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
 
     // --- Prompts ------------------------------------------------------------------------------
     // The one-line prompt: pauses the housekeeping tick and drops stay-on-top while open.
@@ -213,6 +242,15 @@ private:
     void buildStatusBar();
     void buildTray();
     void connectHandlers();
+    void connectToolbarHandlers();
+    void connectEditorHandlers();
+    void setUpListDrawing();
+
+    // Formatting toolbar.
+    void ApplyStyle();
+    // Runs a formatting command's change, then gives the editor the focus and sets `Edited`.
+    void formatSelection(const std::function<void()>& change);
+    void selectFont(const std::u16string& name);
 
     // Paths of the data folder.
     [[nodiscard]] std::filesystem::path bufferDir() const;
@@ -227,18 +265,51 @@ private:
     // Buffer files skip the disk sync (start-up discards the buffer anyway); project files do not.
     [[nodiscard]] std::error_code writePage(const std::filesystem::path& file, store::Flush flush);
     [[nodiscard]] std::error_code loadPage(const std::filesystem::path& file);
+    // Loads `file` as the page of item `name`, which becomes `CurrentItem`; on failure the editor
+    // and the item shown stay as they were.
+    [[nodiscard]] std::error_code showPage(const std::u16string& name, const std::filesystem::path& file);
+    // The editor shows no item's page: empty, read-only, and never written under any name.
+    void showNoPage();
+    // Writes the page shown into its buffer file when it changed since it was loaded (or the file
+    // is gone); nothing for a page that belongs to no item.
+    [[nodiscard]] std::error_code writeShownPage();
+    // Shows `preferred`'s page from `folder`, else the first entry's that loads, else no page;
+    // selects its entry. Pages that could not be loaded are added to `failures`.
+    bool showFirstLoadable(const std::u16string& preferred, const std::filesystem::path& folder,
+                           std::vector<store::FileFailure>& failures);
+    // The default error box; during start-up it is kept for the first tick, so start-up opens no box.
+    void reportError(const std::u16string& text);
     void reportFileError(const std::filesystem::path& file, std::error_code ec);
+    // One box for the files of `folder` that failed, each with its reason; nothing when none did.
+    void reportFailures(const std::filesystem::path& folder, const std::vector<store::FileFailure>& failures);
 
     // Opens folder P as the project (Open Project steps 2-5, the recent double-click's step 4).
     void openProjectFolder(const std::u16string& folder);
-    // Clears the editor and makes it the one empty item "Wibble" of the folder and of the buffer.
-    void startEmptyWibble(const std::filesystem::path& projectFolder);
-    // The save prompt of New/Open Project and the recent double-click; false on Cancel.
-    bool askToSave();
+    // Makes an empty page "Wibble" the one item of `projectFolder` and of the buffer, and shows it
+    // (unselected). False, with nothing changed, when the project folder's page cannot be written.
+    bool startEmptyWibble(const std::filesystem::path& projectFolder);
+    // Relocate Project's save into `target`; false (reported) unless every file arrived.
+    bool relocateTo(const std::filesystem::path& target);
+    // Save Project without its help branch; false (reported, `Edited` kept) when anything failed.
+    bool saveProject();
+    // Before New/Open Project and the recent double-click replace the buffer: Autosave (when
+    // `autosave`), else the save prompt. False when the command must stop: Cancel, or a failed save.
+    // A failed Autosave asks, so No stays possible.
+    bool saveBeforeReplacing(bool autosave);
+    // Before the window hides or the program quits: Autosave, then `question` while `Edited` is
+    // still set. False when it must stay: Cancel, or a save that failed.
+    bool saveBeforeLeaving(const std::u16string& question);
     bool writeRecent();
     void writeConfig();
     // Store the selection, hide, and leave help mode: shared by the close path and Ctrl+F5.
     void hideToTray();
+    // Hides the window, or minimises it where nothing could bring a hidden window back (no tray
+    // and no Ctrl+F1), saying why once.
+    void hideWindow();
+    // A one-off notice: the tray's balloon, or an information box where there is no tray.
+    void notice(const std::u16string& text);
+    // The session manager asks to save before the session ends (or at a checkpoint).
+    void commitData(QSessionManager& manager);
     // Shows the window, makes it stay-on-top and brings it to the front.
     void showOnTop();
     // Selects an LB row without running the item switch; an out-of-range row clears the selection.
@@ -264,6 +335,16 @@ private:
     void guarded(const std::function<void()>& handler);
 
     Desktop& m_desktop;
+    bool m_pageLoaded = false;                   // the editor holds the page of CurrentItem
+    bool m_pageChanged = false;                  // ... changed since it was loaded
+    bool m_editByProgram = false;                // a change the program makes to the page: not the user's edit
+    std::vector<std::u16string> m_pendingErrors; // start-up's failures, shown by the first tick
+    bool m_leaveQuestionOpen = false;            // the save question of a hide is open
+    bool m_appQuitting = false;                  // the application is quitting: a close asks nothing more
+    bool m_startingUp = false;                   // errors wait for the first tick
+    bool m_timerStarted = false;
+    bool m_quitClosed = false;                 // the close of a quitting application has run
+    std::vector<std::u16string> m_noticesSaid; // notices shown in a box (no tray): once per run
     bool m_hotkeysRegistered = false;
     std::u16string m_hotkeyNotice; // why there are no hotkeys, said once at the first tick
     bool m_loadingPage = false;    // editor changes made by loading are not edits
@@ -282,6 +363,10 @@ private:
     int m_lineCount = 0;
     int m_shownLines = -1;
     QString m_linesText;
+    // Formatting toolbar: FontBox's entries in its order, for a lookup without a walk.
+    std::vector<std::u16string> m_fontNames;
+    bool m_applyingFormat = false; // a formatting command's own changes do not refresh the toolbar
+    QString m_listFamily;          // the lists' typeface
 };
 
 } // namespace quillory

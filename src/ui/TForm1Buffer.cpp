@@ -6,11 +6,14 @@
 #include "platform/Desktop.h"
 #include "platform/QtText.h"
 #include "ui/RichEdit.h"
+#include "ui/ScopedFlag.h"
 
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextEdit>
+
+#include <algorithm>
 
 namespace quillory {
 
@@ -23,10 +26,68 @@ std::error_code TForm1::writePage(const fs::path& file, store::Flush flush)
 
 std::error_code TForm1::loadPage(const fs::path& file)
 {
-    m_loadingPage = true;
-    const std::error_code ec = richedit::loadPage(*RE, file);
-    m_loadingPage = false;
-    return ec;
+    const ScopedFlag loading(m_loadingPage);
+    return richedit::loadPage(*RE, file);
+}
+
+std::error_code TForm1::showPage(const std::u16string& name, const fs::path& file)
+{
+    if (const std::error_code ec = loadPage(file))
+        return ec;
+    CurrentItem = name;
+    m_pageLoaded = true;
+    m_pageChanged = false;
+    RE->setReadOnly(false);
+    return {};
+}
+
+void TForm1::showNoPage()
+{
+    {
+        const ScopedFlag loading(m_loadingPage);
+        RE->clear();
+    }
+    CurrentItem.clear();
+    m_pageLoaded = false;
+    m_pageChanged = false;
+    // Nothing typed here could be kept, so nothing can be typed.
+    RE->setReadOnly(true);
+}
+
+std::error_code TForm1::writeShownPage()
+{
+    if (!m_pageLoaded)
+        return {};
+    const fs::path file = bufferFile(CurrentItem);
+    std::error_code missing;
+    // A page that was only looked at keeps its file's bytes: our writer never reproduces another
+    // program's RTF.
+    if (!m_pageChanged && fs::is_regular_file(file, missing))
+        return {};
+    if (const std::error_code ec = writePage(file, store::Flush::Skip))
+        return ec;
+    m_pageChanged = false;
+    return {};
+}
+
+bool TForm1::showFirstLoadable(const std::u16string& preferred, const fs::path& folder,
+                               std::vector<store::FileFailure>& failures)
+{
+    std::vector<std::u16string> candidates = listEntries();
+    if (const auto row = store::FindItem(candidates, preferred))
+        std::rotate(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(*row),
+                    candidates.begin() + static_cast<std::ptrdiff_t>(*row) + 1);
+    for (const std::u16string& name : candidates) {
+        if (const std::error_code ec = showPage(name, folder / fs::path(name))) {
+            failures.push_back({name, ec});
+            continue;
+        }
+        selectEntry(name);
+        return true;
+    }
+    showNoPage();
+    selectRow(-1);
+    return false;
 }
 
 void TForm1::FixIt(unsigned mode)
@@ -49,7 +110,7 @@ void TForm1::LBClick()
         return;
     const std::u16string next = fromQ(selected->text());
 
-    if (const std::error_code ec = writePage(bufferFile(CurrentItem), store::Flush::Skip)) {
+    if (const std::error_code ec = writeShownPage()) {
         selectEntry(CurrentItem);
         reportFileError(bufferFile(CurrentItem), ec);
         return;
@@ -58,12 +119,11 @@ void TForm1::LBClick()
 
     // A page that cannot be loaded leaves the editor untouched: the item shown stays current, so
     // its page can never be written under the other name.
-    if (const std::error_code ec = loadPage(bufferFile(next))) {
+    if (const std::error_code ec = showPage(next, bufferFile(next))) {
         selectEntry(CurrentItem);
         reportFileError(bufferFile(next), ec);
         return;
     }
-    CurrentItem = next;
     LB->viewport()->update();
 
     if (RE->isEnabled())
@@ -71,6 +131,7 @@ void TForm1::LBClick()
     QTextCursor caret(RE->document());
     caret.movePosition(QTextCursor::End);
     RE->setTextCursor(caret);
+    SetAttr();
 }
 
 void TForm1::ClearBuffer()
@@ -80,7 +141,9 @@ void TForm1::ClearBuffer()
 
 void TForm1::LoadProjectIntoBuffer(const std::u16string& folder)
 {
-    setListEntries(store::LoadProjectIntoBuffer(fs::path(folder), bufferDir()).names);
+    const store::LoadResult loaded = store::LoadProjectIntoBuffer(fs::path(folder), bufferDir());
+    setListEntries(loaded.names);
+    reportFailures(fs::path(folder), loaded.failures);
 }
 
 void TForm1::CreateDefaultProject()

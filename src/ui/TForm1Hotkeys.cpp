@@ -3,6 +3,7 @@
 #include "platform/Desktop.h"
 #include "ui/HelpTexts.h"
 #include "ui/RichEdit.h"
+#include "ui/ScopedFlag.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -59,6 +60,11 @@ void TForm1::HotkeyPressed(int id)
     }
 }
 
+void TForm1::AnotherStart()
+{
+    guarded([this] { HotkeyPressed(1); });
+}
+
 void TForm1::copyPage()
 {
     // The whole page, as selecting all and copying would give, without painting a selection that
@@ -72,20 +78,16 @@ void TForm1::copyPage()
 
 void TForm1::hideAfterSaving()
 {
-    if (Autosave->isChecked())
-        SaveProject1Click(this);
-    if (Edited) {
-        switch (m_desktop.confirm(u"Contents have been changed.\n\nSave before Minimising?", true)) {
-        case Answer::Cancel:
-            return;
-        case Answer::Yes:
-            SaveProject1Click(this);
-            break;
-        case Answer::No:
-            break;
-        }
+    // One question at a time: presses that come while it is open are not queued up behind it.
+    if (m_leaveQuestionOpen)
+        return;
+    bool go = false;
+    {
+        const ScopedFlag open(m_leaveQuestionOpen);
+        go = saveBeforeLeaving(u"Contents have been changed.\n\nSave before Minimising?");
     }
-    hideToTray();
+    if (go)
+        hideToTray();
 }
 
 void TForm1::FormKeyDown(int Key, Qt::KeyboardModifiers)

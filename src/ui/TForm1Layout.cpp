@@ -193,7 +193,6 @@ void TForm1::buildToolbar()
     const auto textButton = [this](const char* name, const QString& caption, const QString& hint, int x) {
         auto* button = glyphButton(Panel1, name, hint, {x, 3, 15, 19});
         button->setText(caption);
-        button->setCheckable(true);
         QFont font(QStringLiteral("Verdana"));
         font.setPixelSize(11);
         button->setFont(font);
@@ -227,7 +226,6 @@ void TForm1::buildToolbar()
     SpeedButton16 =
         glyphButton(Panel1, "SpeedButton16", QStringLiteral("Right justify"), {535, 1, 22, 22}, GlyphId::AlignRight);
     SpeedButton17 = glyphButton(Panel1, "SpeedButton17", QStringLiteral("Bullet"), {558, 1, 22, 22}, GlyphId::Bullet);
-    SpeedButton17->setCheckable(true);
 
     SpeedButton9 = glyphButton(
         Panel1, "SpeedButton9",

@@ -1,6 +1,7 @@
 #include "ui/TForm1.h"
 
 #include "core/StuffUnit.h"
+#include "core/rtf/Rtf.h"
 #include "core/settings/RecentFile.h"
 #include "core/store/AtomicFile.h"
 #include "core/store/ProjectStore.h"
@@ -8,9 +9,12 @@
 #include "platform/Desktop.h"
 #include "platform/QtText.h"
 #include "ui/HelpTexts.h"
+#include "ui/RichEdit.h"
+#include "ui/ScopedFlag.h"
 
 #include <QAction>
 #include <QListWidget>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -22,27 +26,39 @@ void TForm1::SaveProject1Click(QObject* Sender)
 {
     if (helpBranch(Sender, {SpeedButton1, SaveProject1}, help::kSaveProject + ProjectPath))
         return;
-    if (const std::error_code ec = writePage(bufferFile(CurrentItem), store::Flush::Skip)) {
-        reportFileError(bufferFile(CurrentItem), ec);
-        return;
-    }
-    FixIt(0);
-    // A copy that fails leaves the project marked as edited: nothing is reported as saved that was not.
-    if (const auto failure = store::CopyBufferToProject(bufferDir(), fs::path(ProjectPath))) {
-        reportFileError(fs::path(ProjectPath) / fs::path(failure->name), failure->error);
-        return;
-    }
-    Edited = false;
+    (void)saveProject();
 }
 
-bool TForm1::askToSave()
+bool TForm1::saveProject()
 {
+    if (const std::error_code ec = writeShownPage()) {
+        reportFileError(bufferFile(CurrentItem), ec);
+        return false;
+    }
+    FixIt(0);
+    // Every file that did not arrive is named; the project stays marked as edited, so nothing is
+    // reported as saved that was not.
+    const std::vector<store::FileFailure> failures = store::CopyBufferToProject(bufferDir(), fs::path(ProjectPath));
+    if (!failures.empty()) {
+        reportFailures(fs::path(ProjectPath), failures);
+        return false;
+    }
+    Edited = false;
+    return true;
+}
+
+bool TForm1::saveBeforeReplacing(bool autosave)
+{
+    if (!Edited)
+        return true;
+    // A failed Autosave has been reported; asking leaves the user the choice of going on without.
+    if (autosave && saveProject())
+        return true;
     switch (m_desktop.confirm(u"Contents have been changed.\n\nSave now? ", true)) {
     case Answer::Cancel:
         return false;
     case Answer::Yes:
-        SaveProject1Click(this);
-        return true;
+        return saveProject();
     case Answer::No:
         return true;
     }
@@ -61,12 +77,8 @@ void TForm1::SaveProjectAs1Click(QObject* Sender)
         return;
 
     const fs::path start(PathBeforeSlash(ProjectPath));
-    if (command != Command::Relocate && Edited) {
-        if (Autosave->isChecked())
-            SaveProject1Click(this);
-        else if (!askToSave())
-            return;
-    }
+    if (command != Command::Relocate && !saveBeforeReplacing(Autosave->isChecked()))
+        return;
 
     static constexpr std::u16string_view kNewTitle =
         u"New Project: First select directory to store this project in. This is not the name of your project "
@@ -85,6 +97,10 @@ void TForm1::SaveProjectAs1Click(QObject* Sender)
     if (!chosen)
         return;
     const std::u16string folder = chosen->u16string();
+    if (const auto problem = store::ProjectPathProblem(folder)) {
+        ShowInfo(*problem);
+        return;
+    }
 
     if (command == Command::Open) {
         if (!store::IsProjectPath(folder)) {
@@ -114,24 +130,29 @@ void TForm1::SaveProjectAs1Click(QObject* Sender)
         reportFileError(target, ec ? ec : std::make_error_code(std::errc::io_error));
         return;
     }
-    ProjectPath = target.u16string();
-
-    if (command == Command::New) {
-        ClearBuffer();
-        startEmptyWibble(target);
-        setListEntries({CurrentItem}); // left unselected
+    if (command == Command::New ? startEmptyWibble(target) : relocateTo(target)) {
+        ProjectPath = target.u16string();
+        Edited = false;
     } else {
-        if (const std::error_code writeError = writePage(bufferFile(CurrentItem), store::Flush::Skip)) {
-            reportFileError(bufferFile(CurrentItem), writeError);
-            return;
-        }
-        FixIt(0);
-        if (const auto failure = store::CopyBufferToProject(bufferDir(), target)) {
-            reportFileError(target / fs::path(failure->name), failure->error);
-            return;
-        }
+        // Made by this command a moment ago and holding only its copies: nothing of the user's.
+        fs::remove_all(target, ec);
     }
-    Edited = false;
+}
+
+bool TForm1::relocateTo(const fs::path& target)
+{
+    if (const std::error_code ec = writeShownPage()) {
+        reportFileError(bufferFile(CurrentItem), ec);
+        return false;
+    }
+    FixIt(0);
+    // The project moves only once every file has arrived; until then the old one stays open.
+    const std::vector<store::FileFailure> failures = store::CopyBufferToProject(bufferDir(), target);
+    if (!failures.empty()) {
+        reportFailures(target, failures);
+        return false;
+    }
+    return true;
 }
 
 void TForm1::openProjectFolder(const std::u16string& folder)
@@ -139,29 +160,45 @@ void TForm1::openProjectFolder(const std::u16string& folder)
     ClearBuffer();
     LoadProjectIntoBuffer(folder);
     ProjectPath = folder;
+    // The page shown belonged to the project just closed: it must never be written into this one.
+    m_pageLoaded = false;
     if (LB->count() > 0) {
-        selectEntry(fromQ(LB->item(0)->text()));
-        CurrentItem = fromQ(LB->item(0)->text());
-        if (const std::error_code ec = loadPage(fs::path(folder) / fs::path(CurrentItem)))
-            reportFileError(fs::path(folder) / fs::path(CurrentItem), ec);
-    } else {
-        // A folder with no items gets one empty item, so the list is never empty.
-        startEmptyWibble(fs::path(folder));
-        setListEntries({CurrentItem});
+        std::vector<store::FileFailure> unreadable;
+        showFirstLoadable(fromQ(LB->item(0)->text()), fs::path(folder), unreadable);
+        reportFailures(fs::path(folder), unreadable);
+    } else if (!startEmptyWibble(fs::path(folder))) {
+        // A folder with no items gets one empty item, so the list is never empty; where even that
+        // cannot be written there is no page to show.
+        showNoPage();
     }
     Reload1Click();
 }
 
-void TForm1::startEmptyWibble(const fs::path& projectFolder)
+bool TForm1::startEmptyWibble(const fs::path& projectFolder)
 {
-    m_loadingPage = true;
-    RE->clear();
-    m_loadingPage = false;
+    // The project folder's page is written first: when that fails, the open project, its buffer
+    // and the page shown are all as they were.
+    QTextDocument empty;
+    empty.setDefaultFont(RE->document()->defaultFont());
+    const std::string page = rtf::WriteRtf(richedit::toModel(empty));
+    const fs::path projectPage = projectFolder / "Wibble";
+    if (const std::error_code ec = store::ReplaceFileAtomically(projectPage, page, store::Flush::ToDisk)) {
+        reportFileError(projectPage, ec);
+        return false;
+    }
+    ClearBuffer();
+    if (const std::error_code ec = store::ReplaceFileAtomically(bufferFile(u"Wibble"), page, store::Flush::Skip))
+        reportFileError(bufferFile(u"Wibble"), ec); // written again from the editor at the next switch
+    {
+        const ScopedFlag loading(m_loadingPage);
+        RE->clear();
+    }
     CurrentItem = u"Wibble";
-    if (const std::error_code ec = writePage(projectFolder / "Wibble", store::Flush::ToDisk))
-        reportFileError(projectFolder / "Wibble", ec);
-    if (const std::error_code ec = writePage(bufferFile(CurrentItem), store::Flush::Skip))
-        reportFileError(bufferFile(CurrentItem), ec);
+    m_pageLoaded = true;
+    m_pageChanged = false;
+    RE->setReadOnly(false);
+    setListEntries({CurrentItem}); // left unselected
+    return true;
 }
 
 void TForm1::OpenRecentClick()
@@ -171,7 +208,7 @@ void TForm1::OpenRecentClick()
 
 void TForm1::OpenRecentDblClick()
 {
-    if (Edited && !askToSave())
+    if (!saveBeforeReplacing(false))
         return;
     const QListWidgetItem* selected = OpenRecent->currentItem();
     if (!selected)

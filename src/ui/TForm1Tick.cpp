@@ -58,12 +58,12 @@ void TForm1::Timer1Timer()
 
     // 4. The one-shot start-up hide.
     if (SSTTag == 0) {
+        SSTTag = 1;
         SavedItemIndex = static_cast<std::uint16_t>(LB->currentRow());
         if (SST->isChecked())
-            hide();
-        SSTTag = 1;
+            hideWindow();
         if (!m_hotkeyNotice.empty())
-            m_desktop.showBalloon(m_hotkeyNotice);
+            notice(m_hotkeyNotice);
     }
 
     // 5. The load-failure report, emptied before its box opens so ticks under the box skip it.
@@ -72,6 +72,13 @@ void TForm1::Timer1Timer()
         LBHint.clear();
         ShowInfo(u"Quillory could not load project \n\n" + path +
                  u"\n\nHave reset to default.\n\nCheck project still exists and reload using File|Open.");
+    }
+    // Start-up's other failures, the same way.
+    if (!m_pendingErrors.empty()) {
+        std::vector<std::u16string> errors;
+        errors.swap(m_pendingErrors);
+        for (const std::u16string& text : errors)
+            m_desktop.showError(text);
     }
 
     // 6. The open project belongs in the recent list.

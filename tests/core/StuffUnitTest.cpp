@@ -51,6 +51,10 @@ TEST(ReplaceAll, ReplacesLeftToRightWithoutSearchingInsertedText)
     t = u"--";
     ReplaceAll(u"-", u"", t);
     EXPECT_EQ(t, u"");
+
+    t = u"abX"; // one character after the last match
+    ReplaceAll(u"ab", u"x", t);
+    EXPECT_EQ(t, u"xX");
 }
 
 TEST(ReplaceAll, EmptySearchOrNoMatchLeavesTheTextAlone)

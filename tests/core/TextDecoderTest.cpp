@@ -43,3 +43,22 @@ TEST(SplitLines, AcceptsEveryLineEnding)
     EXPECT_EQ(SplitLines(u"\n\r"), (std::vector<std::u16string>{u"", u""}));
     EXPECT_TRUE(SplitLines(u"").empty());
 }
+
+TEST(DecodePlainText, LoneSurrogatesBecomeReplacementCharacters)
+{
+    const auto le = [](std::u16string_view units) {
+        std::string bytes("\xFF\xFE");
+        for (char16_t u : units) {
+            bytes.push_back(static_cast<char>(u & 0xFF));
+            bytes.push_back(static_cast<char>(u >> 8));
+        }
+        return bytes;
+    };
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"a\xD800z", u"a\uFFFDz"},         {u"a\xDC00z", u"a\uFFFDz"},
+        {u"a\xD800", u"a\uFFFD"},           {u"\xDC00\xD800", u"\uFFFD\uFFFD"},
+        {u"\xD83D\xDE00", u"\xD83D\xDE00"}, {u"\xD800\xD83D\xDE00", u"\uFFFD\xD83D\xDE00"},
+    };
+    for (const auto& [units, decoded] : cases)
+        EXPECT_EQ(DecodePlainText(le(units)), decoded);
+}

@@ -44,13 +44,10 @@ QUILLORY=$1
 close_hides alt-f4 alt_f4
 close_hides wmctrl wmctrl_close
 
-# File|Exit from the keyboard: Alt alone puts the menu bar on its first menu, "File"; Down opens
-# it with its first entry current, and Up wraps round to its last entry, "Exit".
 rm -f "$config"
 start_quillory "$QUILLORY"
 window=$(wait_for_main_window) || fail "no main window"
-focus_window "$window"
-send_keys alt Down Up Return
+exit_from_menu "$window"
 wait_quillory_exit || fail "File|Exit did not end the program"
 [[ $QUILLORY_EXIT == 0 ]] || fail "File|Exit ended the program with exit code $QUILLORY_EXIT"
 config_has_16_lines || fail "after Exit config has $(config_line_count) lines, not 16"
@@ -59,8 +56,7 @@ config_has_16_lines || fail "after Exit config has $(config_line_count) lines, n
 bounds=$(head -n 4 "$config" | tr -d '\r' | tr '\n' ' ')
 start_quillory "$QUILLORY"
 window=$(wait_for_main_window) || fail "no main window on the restart"
-focus_window "$window"
-send_keys alt Down Up Return
+exit_from_menu "$window"
 wait_quillory_exit || fail "File|Exit did not end the restarted program"
 again=$(head -n 4 "$config" | tr -d '\r' | tr '\n' ' ')
 [[ $again == "$bounds" ]] || fail "window bounds moved from '$bounds' to '$again' over a restart"

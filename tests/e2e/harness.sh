@@ -9,7 +9,8 @@
 #   wait_for_main_window       the id of the window titled "Quillory - ..."
 #   wait_for SECS CMD...       poll CMD until true or the deadline;  holds_for SECS CMD...
 #   is_mapped / is_unmapped / title_is / visible_windows_are / clipboard_is   conditions
-#   send_keys, clipboard [TARGET], set_clipboard, screenshot NAME, focus_window, start_other_window
+#   send_keys, clipboard [TARGET], set_clipboard, screenshot NAME, focus_window, start_other_window,
+#   exit_from_menu WINDOW
 #   write_config PROJECT ITEM, make_project PATH NAME=TEXT..., config_line_count
 # A failure (fail MESSAGE) leaves a screenshot "failure" in $E2E_OUT.
 
@@ -233,6 +234,42 @@ is_mapped()
 is_unmapped()
 {
     ! is_mapped "$1"
+}
+
+# mapped_windows_of PID: how many windows of the process are shown (its main window, its tray icon,
+# an open menu or box).
+mapped_windows_of()
+{
+    local ids
+    ids=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null) || {
+        echo 0
+        return
+    }
+    grep -c . <<<"$ids"
+}
+
+more_windows_than()
+{
+    (($(mapped_windows_of "$QUILLORY_PID") > $1))
+}
+
+# exit_from_menu WINDOW: File|Exit from the keyboard, each key sent once what it needs is there:
+# the window focused, then the menu open. Alt alone puts the menu bar on "File", Down opens it
+# with its first entry current, and Up wraps round to its last entry, "Exit".
+exit_from_menu()
+{
+    local attempt base
+    for attempt in 1 2 3; do
+        focus_window "$1"
+        base=$(mapped_windows_of "$QUILLORY_PID")
+        send_keys alt Down
+        if wait_for 5 more_windows_than "$base"; then
+            send_keys Up Return
+            return 0
+        fi
+        send_keys Escape Escape # a key lost on a busy machine: start again from nothing open
+    done
+    fail "the File menu did not open"
 }
 
 # active_window: the id of the window that has the focus, as the window manager says.

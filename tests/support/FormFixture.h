@@ -40,9 +40,9 @@ protected:
     void start()
     {
         form = std::make_unique<TForm1>(desktop);
-        form->Timer1->stop(); // ticks run when a test calls tick()
         form->ReminderCheck->stop();
         form->show();
+        form->Timer1->stop(); // ticks run when a test calls tick()
     }
     void tick() { form->Timer1Timer(); }
 

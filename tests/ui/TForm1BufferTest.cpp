@@ -70,3 +70,27 @@ TEST_F(ItemSwitch, FixItStampsInListOrderAndRebuilds)
     EXPECT_EQ(selected(), "C");
     EXPECT_EQ(fs::last_write_time(bufferDir() / "B"), store::OrderStamp(0));
 }
+
+// Our writer never reproduces another program's RTF, so a page is written back only when it
+// changed: looking at it keeps its bytes, in the buffer and, after a save, in the project.
+TEST_F(ItemSwitch, APageThatWasOnlyViewedKeepsItsBytes)
+{
+    const std::string foreign = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}{\\*\\generator Other 1.0;}"
+                                "\\pard\\f0\\fs20 From another program\\par\n}";
+    writeFile(bufferDir() / "A", foreign);
+    click(1); // A, viewed
+    EXPECT_EQ(page(), "From another program");
+    click(2); // and left
+    form->SaveProject1Click(form->SaveProject1);
+    EXPECT_EQ(readFile(bufferDir() / "A"), foreign);
+    EXPECT_EQ(readFile(project / "A"), foreign);
+
+    click(1);
+    form->RE->selectAll(); // a formatting change is a change too
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    form->RE->textCursor().mergeCharFormat(bold);
+    click(2);
+    EXPECT_NE(readFile(bufferDir() / "A"), foreign);
+    EXPECT_NE(readFile(bufferDir() / "A").find("\\b"), std::string::npos);
+}

@@ -15,10 +15,12 @@ namespace quillory::store {
 
 namespace detail {
 
-// The same for a folder open as `dirFd` (left open). Collects the names of this program's
-// leftover temporaries into `temporaries` when given.
-[[nodiscard]] std::vector<std::u16string> ListRegularFilesAt(int dirFd,
-                                                             std::vector<std::string>* temporaries = nullptr);
+// The same for a folder open as `dirFd` (left open).
+[[nodiscard]] std::vector<std::u16string> ListRegularFilesAt(int dirFd);
+
+// Deletes the temporaries this program's interrupted writes left in the folder (its own name
+// pattern only; no other hidden file is touched).
+void RemoveOurTemporariesAt(int dirFd);
 
 // The listing's order.
 [[nodiscard]] bool ListedBefore(const std::u16string& a, const std::u16string& b) noexcept;

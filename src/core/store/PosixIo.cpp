@@ -36,11 +36,28 @@ private:
     bool m_armed = true;
 };
 
+FaultHook& Hook()
+{
+    static FaultHook hook;
+    return hook;
+}
+
 } // namespace
 
 std::error_code LastError() noexcept
 {
     return {errno, std::system_category()};
+}
+
+void SetFaultHook(FaultHook hook)
+{
+    Hook() = std::move(hook);
+}
+
+std::error_code Fault(std::string_view operation, std::string_view name)
+{
+    const FaultHook& hook = Hook();
+    return hook ? hook(operation, name) : std::error_code();
 }
 
 UniqueFd OpenFolder(const std::filesystem::path& folder, std::error_code& error) noexcept
@@ -67,6 +84,8 @@ std::error_code WriteAll(int fd, std::string_view bytes) noexcept
 std::error_code ReadFileAt(int dirFd, const std::string& name, std::string& bytes, struct stat& info, Links links)
 {
     bytes.clear();
+    if (const std::error_code fault = Fault("read", name))
+        return fault;
     const int noFollow = links == Links::Refuse ? O_NOFOLLOW : 0;
     UniqueFd fd(::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC | noFollow));
     if (!fd)
@@ -161,6 +180,8 @@ std::error_code WriteTemporaryAt(int dirFd, std::string& temporary, std::string_
 std::error_code ReplaceAt(int dirFd, const std::string& name, std::string_view bytes, const timespec* modified,
                           Flush flush)
 {
+    if (const std::error_code fault = Fault("write", name))
+        return fault;
     struct stat previous {};
     const bool replacing = ::fstatat(dirFd, name.c_str(), &previous, 0) == 0 && S_ISREG(previous.st_mode);
     std::string temporary;

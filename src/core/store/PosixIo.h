@@ -4,6 +4,7 @@
 #include "core/store/UniqueFd.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -16,6 +17,14 @@
 namespace quillory::store::detail {
 
 [[nodiscard]] std::error_code LastError() noexcept;
+
+// Fault injection for tests, since a test run as root can read and write every file: while a
+// hook is set, the store asks it before each operation on an item file ("read", "write", "sync",
+// "rename") with the file's name (empty for a whole folder), and a reason it returns fails that
+// operation as the system would. Not for use outside tests; no hook costs one load per call.
+using FaultHook = std::function<std::error_code(std::string_view operation, std::string_view name)>;
+void SetFaultHook(FaultHook hook);
+[[nodiscard]] std::error_code Fault(std::string_view operation, std::string_view name);
 
 // Opens a folder for use as the base of the *at calls.
 [[nodiscard]] UniqueFd OpenFolder(const std::filesystem::path& folder, std::error_code& error) noexcept;

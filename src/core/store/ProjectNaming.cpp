@@ -42,8 +42,19 @@ std::optional<std::u16string> ProjectNameProblem(std::u16string_view name)
         return u"A project name cannot contain a null character.";
     if (name == u"." || name == u"..")
         return u"\".\" and \"..\" cannot be project names.";
+    if (name.find_first_of(u"\r\n") != std::u16string_view::npos)
+        return u"A project name cannot contain a line break.";
     if (Utf16ToUtf8(CompleteProjectName(name)).size() > kNameMax)
         return u"This project name is too long for a folder name.";
+    return std::nullopt;
+}
+
+std::optional<std::u16string> ProjectPathProblem(std::u16string_view path)
+{
+    if (path.find_first_of(u"\r\n") != std::u16string_view::npos)
+        return std::u16string(path) +
+               u"\n\nThis folder's path holds a line break, so Quillory could not find the project again at "
+               u"its next start. Please choose or name another folder.";
     return std::nullopt;
 }
 

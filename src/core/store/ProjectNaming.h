@@ -18,4 +18,8 @@ namespace quillory::store {
 // the user; absent when it can.
 [[nodiscard]] std::optional<std::u16string> ProjectNameProblem(std::u16string_view name);
 
+// Why a project folder cannot be used, as a message for the user: `Recent` and `config` keep one
+// path per line, so a path holding a line break would not be found again. Absent when it can.
+[[nodiscard]] std::optional<std::u16string> ProjectPathProblem(std::u16string_view path);
+
 } // namespace quillory::store

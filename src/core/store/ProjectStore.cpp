@@ -84,10 +84,9 @@ std::error_code CaseClash()
     return std::make_error_code(std::errc::file_exists);
 }
 
-void NoteFailure(std::optional<FileFailure>& first, const std::u16string& name, std::error_code error)
+void NoteFailure(std::vector<FileFailure>& failures, const std::u16string& name, std::error_code error)
 {
-    if (!first)
-        first = FileFailure{name, error};
+    failures.push_back(FileFailure{name, error});
 }
 
 // A new file written beside its target, waiting for the rename.
@@ -95,6 +94,8 @@ struct Staged {
     std::size_t index;
     std::string name;
     std::string temporary;
+    mode_t mode = 0; // of the file it replaces, given only after the sync: 0 keeps the new file's
+    bool replaces = false;
 };
 
 // Removes the temporaries that never took their names.
@@ -115,16 +116,46 @@ private:
     std::vector<Staged>& m_staged;
 };
 
-std::error_code SyncStaged(int dirFd, const std::vector<Staged>& staged)
+// Syncs the staged files; one that cannot be synced is removed from `staged` (its temporary
+// deleted) and noted, so it cannot sink the others. A file system that cannot be synced as a
+// whole fails every file.
+void SyncStaged(int dirFd, std::vector<Staged>& staged, const std::vector<std::u16string>& names,
+                std::vector<FileFailure>& failures)
 {
-    if (staged.size() > kSyncOneByOne)
-        return ::syncfs(dirFd) == 0 ? std::error_code() : detail::LastError();
-    for (const Staged& s : staged) {
-        const UniqueFd fd(::openat(dirFd, s.temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-        if (!fd || ::fsync(fd.get()) != 0)
-            return detail::LastError();
+    if (staged.size() > kSyncOneByOne) {
+        if (const std::error_code error = detail::Fault("sync", {}); error || ::syncfs(dirFd) != 0) {
+            const std::error_code reason = error ? error : detail::LastError();
+            for (const Staged& s : staged)
+                NoteFailure(failures, names[s.index], reason);
+            for (Staged& s : staged)
+                ::unlinkat(dirFd, s.temporary.c_str(), 0);
+            staged.clear();
+        }
+        return;
     }
-    return {};
+    std::erase_if(staged, [&](const Staged& s) {
+        std::error_code error = detail::Fault("sync", s.name);
+        if (!error) {
+            // The temporary still has the mode it was made with, so it can be opened whatever the
+            // mode of the file it replaces.
+            const UniqueFd fd(::openat(dirFd, s.temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+            if (!fd || ::fsync(fd.get()) != 0)
+                error = detail::LastError();
+        }
+        if (!error)
+            return false;
+        NoteFailure(failures, names[s.index], error);
+        ::unlinkat(dirFd, s.temporary.c_str(), 0);
+        return true;
+    });
+}
+
+// Failures in the order of the names, whichever pass noted them.
+std::vector<FileFailure> Sorted(std::vector<FileFailure> failures)
+{
+    std::stable_sort(failures.begin(), failures.end(),
+                     [](const FileFailure& a, const FileFailure& b) { return detail::ListedBefore(a.name, b.name); });
+    return failures;
 }
 
 } // namespace
@@ -135,11 +166,9 @@ void ClearBuffer(const std::filesystem::path& bufferDir)
     const UniqueFd dir = detail::OpenFolder(bufferDir, error);
     if (!dir)
         return;
-    std::vector<std::string> temporaries;
-    for (const auto& name : detail::ListRegularFilesAt(dir.get(), &temporaries))
+    for (const auto& name : detail::ListRegularFilesAt(dir.get()))
         ::unlinkat(dir.get(), Utf16ToUtf8(name).c_str(), 0);
-    for (const auto& name : temporaries)
-        ::unlinkat(dir.get(), name.c_str(), 0);
+    detail::RemoveOurTemporariesAt(dir.get());
 }
 
 namespace {
@@ -155,7 +184,7 @@ void CopyListedIntoBuffer(int projectFd, int bufferFd, LoadResult& result)
     for (std::size_t i = 0; i < result.names.size(); ++i) {
         const std::string name = Utf16ToUtf8(result.names[i]);
         if (twins.foldsIntoElder(i, bufferFd, name)) {
-            NoteFailure(result.firstFailure, result.names[i], CaseClash());
+            NoteFailure(result.failures, result.names[i], CaseClash());
             continue;
         }
         struct stat source {};
@@ -172,7 +201,9 @@ void CopyListedIntoBuffer(int projectFd, int bufferFd, LoadResult& result)
             error = detail::ReplaceAt(bufferFd, name, bytes, &source.st_mtim, Flush::Skip);
         }
         if (error) {
-            NoteFailure(result.firstFailure, result.names[i], error);
+            NoteFailure(result.failures, result.names[i], error);
+            // An older copy left in the buffer would pass for the project's page.
+            ::unlinkat(bufferFd, name.c_str(), 0);
             continue;
         }
         if (twins.inGroup(i))
@@ -188,13 +219,14 @@ LoadResult LoadProjectIntoBuffer(const std::filesystem::path& projectDir, const 
     std::error_code error;
     const UniqueFd project = detail::OpenFolder(projectDir, error);
     if (!project) {
-        NoteFailure(result.firstFailure, {}, error);
+        NoteFailure(result.failures, {}, error);
         return result;
     }
+    detail::RemoveOurTemporariesAt(project.get());
     result.names = detail::ListRegularFilesAt(project.get());
     const UniqueFd buffer = detail::OpenFolder(bufferDir, error);
     if (!buffer) {
-        NoteFailure(result.firstFailure, {}, error);
+        NoteFailure(result.failures, {}, error);
         return result;
     }
     CopyListedIntoBuffer(project.get(), buffer.get(), result);
@@ -207,23 +239,23 @@ LoadResult RefillBuffer(const std::filesystem::path& projectDir, const std::file
     std::error_code error;
     const UniqueFd buffer = detail::OpenFolder(bufferDir, error);
     if (!buffer) {
-        NoteFailure(result.firstFailure, {}, error);
+        NoteFailure(result.failures, {}, error);
         return result;
     }
     const UniqueFd project = detail::OpenFolder(projectDir, error);
-    if (project)
+    if (project) {
+        detail::RemoveOurTemporariesAt(project.get());
         result.names = detail::ListRegularFilesAt(project.get());
-    else
-        NoteFailure(result.firstFailure, {}, error);
+    } else {
+        NoteFailure(result.failures, {}, error);
+    }
 
     // Stale files go first: on a folder that ignores case, a stale "notes" is the same file as
     // a listed "Notes", and deleting it afterwards would take the fresh copy with it.
-    std::vector<std::string> temporaries;
-    for (const auto& name : detail::ListRegularFilesAt(buffer.get(), &temporaries))
+    for (const auto& name : detail::ListRegularFilesAt(buffer.get()))
         if (!std::binary_search(result.names.begin(), result.names.end(), name, detail::ListedBefore))
             ::unlinkat(buffer.get(), Utf16ToUtf8(name).c_str(), 0);
-    for (const auto& name : temporaries)
-        ::unlinkat(buffer.get(), name.c_str(), 0);
+    detail::RemoveOurTemporariesAt(buffer.get());
     if (project)
         CopyListedIntoBuffer(project.get(), buffer.get(), result);
     return result;
@@ -300,17 +332,19 @@ std::vector<std::u16string> OrderedNames(const std::filesystem::path& bufferDir)
     return shown;
 }
 
-std::optional<FileFailure> CopyBufferToProject(const std::filesystem::path& bufferDir,
-                                               const std::filesystem::path& projectDir)
+std::vector<FileFailure> CopyBufferToProject(const std::filesystem::path& bufferDir,
+                                             const std::filesystem::path& projectDir)
 {
-    std::optional<FileFailure> first;
+    std::vector<FileFailure> failures;
     std::error_code error;
     const UniqueFd buffer = detail::OpenFolder(bufferDir, error);
     if (!buffer)
-        return FileFailure{{}, error};
+        return {FileFailure{{}, error}};
     const UniqueFd project = detail::OpenFolder(projectDir, error);
     if (!project)
-        return FileFailure{{}, error};
+        return {FileFailure{{}, error}};
+    // An earlier save that was killed part-way leaves its temporaries; they are ours alone.
+    detail::RemoveOurTemporariesAt(project.get());
     const std::vector<std::u16string> names = detail::ListRegularFilesAt(buffer.get());
 
     // First write every changed file as a temporary, then sync them all at once, then rename:
@@ -327,7 +361,7 @@ std::optional<FileFailure> CopyBufferToProject(const std::filesystem::path& buff
         if (error == std::errc::no_such_file_or_directory)
             continue; // gone from the buffer since the listing: nothing to save
         if (error) {
-            NoteFailure(first, names[i], error);
+            NoteFailure(failures, names[i], error);
             continue;
         }
         struct stat target {};
@@ -340,27 +374,25 @@ std::optional<FileFailure> CopyBufferToProject(const std::filesystem::path& buff
                     continue;
                 const timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
                 if (::utimensat(project.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
-                    NoteFailure(first, names[i], detail::LastError());
+                    NoteFailure(failures, names[i], detail::LastError());
                 continue;
             }
         }
-        Staged next{i, std::move(name), {}};
-        error = detail::WriteTemporaryAt(project.get(), next.temporary, bytes, regular ? &target : nullptr,
-                                         &source.st_mtim, Flush::Skip);
+        Staged next{i, std::move(name), {}, regular ? static_cast<mode_t>(target.st_mode & 07777) : mode_t{0}, regular};
+        error = detail::Fault("write", next.name);
+        if (!error)
+            error =
+                detail::WriteTemporaryAt(project.get(), next.temporary, bytes, nullptr, &source.st_mtim, Flush::Skip);
         if (error) {
-            NoteFailure(first, names[i], error);
+            NoteFailure(failures, names[i], error);
             continue;
         }
         staged.push_back(std::move(next));
     }
+    SyncStaged(project.get(), staged, names, failures);
     if (staged.empty())
-        return first;
+        return Sorted(std::move(failures));
 
-    if ((error = SyncStaged(project.get(), staged))) {
-        // Nothing renamed: the project folder is as it was before the save.
-        NoteFailure(first, names[staged.front().index], error);
-        return first;
-    }
     // Twins left alone above still hold their files, so the walk covers every name.
     CaseTwins twins(names);
     auto next = staged.begin();
@@ -368,11 +400,15 @@ std::optional<FileFailure> CopyBufferToProject(const std::filesystem::path& buff
         if (next != staged.end() && next->index == i) {
             Staged& s = *next++;
             if (twins.foldsIntoElder(i, project.get(), s.name)) {
-                NoteFailure(first, names[i], CaseClash());
+                NoteFailure(failures, names[i], CaseClash());
                 continue;
             }
-            if (::renameat(project.get(), s.temporary.c_str(), project.get(), s.name.c_str()) != 0) {
-                NoteFailure(first, names[i], detail::LastError());
+            // A file the user made read-only stays so; failing to copy the bits loses nothing.
+            if (s.replaces)
+                (void)::fchmodat(project.get(), s.temporary.c_str(), s.mode, 0);
+            error = detail::Fault("rename", s.name);
+            if (error || ::renameat(project.get(), s.temporary.c_str(), project.get(), s.name.c_str()) != 0) {
+                NoteFailure(failures, names[i], error ? error : detail::LastError());
                 continue;
             }
             s.temporary.clear();
@@ -381,7 +417,7 @@ std::optional<FileFailure> CopyBufferToProject(const std::filesystem::path& buff
             twins.hold(i, project.get(), Utf16ToUtf8(names[i]));
     }
     (void)::fsync(project.get());
-    return first;
+    return Sorted(std::move(failures));
 }
 
 std::optional<std::size_t> FindItem(std::span<const std::u16string> entries, std::u16string_view name)

@@ -25,8 +25,8 @@ struct OrderedItem {
 };
 
 struct LoadResult {
-    std::vector<std::u16string> names;       // the project's listing, by name
-    std::optional<FileFailure> firstFailure; // the first file that did not reach the buffer
+    std::vector<std::u16string> names; // the project's listing, by name
+    std::vector<FileFailure> failures; // the files that did not reach the buffer, in listing order
 };
 
 // Deletes the buffer's item files, and temporaries left by an interrupted write. Files that
@@ -34,8 +34,10 @@ struct LoadResult {
 void ClearBuffer(const std::filesystem::path& bufferDir);
 
 // Lists the project folder and copies each listed file into the buffer with its modification
-// time, replacing a file of the same name (one equal in content is kept and gets the time). A copy that fails is passed
-// over (and reported in the result); so is a name whose case-twin the buffer folder would fold into the same file.
+// time, replacing a file of the same name (one equal in content is kept and gets the time). A copy
+// that fails is passed over (and reported in the result); so is a name whose case-twin the buffer
+// folder would fold into the same file. Temporaries an interrupted save left in the project
+// folder are removed.
 [[nodiscard]] LoadResult LoadProjectIntoBuffer(const std::filesystem::path& projectDir,
                                                const std::filesystem::path& bufferDir);
 
@@ -61,10 +63,12 @@ void StampAll(const std::filesystem::path& bufferDir, std::span<const std::u16st
 
 // Copies every buffer file into the project folder, keeping its modification time. Each file is
 // replaced atomically and synced before it takes its name; a file already equal in content and
-// time is left alone, one equal in content gets only its time. Nothing is deleted. Goes on past
-// a failure and returns the first one, or nothing when every file arrived.
-[[nodiscard]] std::optional<FileFailure> CopyBufferToProject(const std::filesystem::path& bufferDir,
-                                                             const std::filesystem::path& projectDir);
+// time is left alone, one equal in content gets only its time. Nothing of the user's is deleted;
+// temporaries an interrupted save left behind are. A file that fails is passed over and the others
+// are still saved: the result lists every failure (a folder that cannot be opened as one failure
+// with an empty name), and is empty when every file arrived.
+[[nodiscard]] std::vector<FileFailure> CopyBufferToProject(const std::filesystem::path& bufferDir,
+                                                           const std::filesystem::path& projectDir);
 
 // The index of the entry equal to `name`: the exact one when there is one, else the first equal
 // without regard to case; absent when none is.

@@ -12,6 +12,19 @@ constexpr std::array<char16_t, 32> kHigh = {0x20AC, 0,      0x201A, 0x0192, 0x20
                                             0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
                                             0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                             0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+// A surrogate without its partner can be neither shown nor turned into a file name.
+void ReplaceLoneSurrogates(std::u16string& text) noexcept
+{
+    const auto high = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    const auto low = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (high(text[i]) && i + 1 < text.size() && low(text[i + 1]))
+            ++i;
+        else if (high(text[i]) || low(text[i]))
+            text[i] = 0xFFFD;
+    }
+}
+
 } // namespace
 
 char16_t Cp1252ToUnicode(unsigned char byte) noexcept
@@ -45,6 +58,7 @@ std::u16string DecodePlainText(std::string_view bytes)
                                  : static_cast<char16_t>((b(i) << 8) | b(i + 1)));
         if ((bytes.size() - 2) % 2 != 0)
             out.push_back(0xFFFD); // a cut-off last unit
+        ReplaceLoneSurrogates(out);
         return out;
     }
     if (bytes.size() >= 3 && b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF)

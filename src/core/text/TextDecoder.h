@@ -9,7 +9,8 @@
 namespace quillory {
 
 // A UTF-16 LE/BE or UTF-8 byte-order mark selects that encoding; otherwise UTF-8 when the bytes
-// are valid UTF-8, else Windows-1252. Never fails.
+// are valid UTF-8, else Windows-1252. Never fails: every malformed sequence and every lone
+// surrogate becomes U+FFFD, so the result is always valid UTF-16.
 [[nodiscard]] std::u16string DecodePlainText(std::string_view bytes);
 
 // Splits at CR LF, LF or CR. A final line ending does not start another line; an empty text

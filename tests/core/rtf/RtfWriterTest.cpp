@@ -78,6 +78,13 @@ TEST(RtfWriter, EscapesBracesBackslashesAndNonAscii)
               "\\pard\\f0\\fs22 a\\\\b\\{c\\}d caf\\'e9 \\'80 \\u1046? \\u-3? \\u-10179?\\u-9047? \\'a0\\par\r\n");
 }
 
+TEST(RtfWriter, UnicodeEscapesAreSignedSixteenBitNumbers)
+{
+    // \uN takes a signed 16-bit N: U+7FFF is the last written as it is, U+8000 the first below zero.
+    EXPECT_EQ(bodyOf(WriteRtf(documentOf({paragraphOf(u"\u7FFF\u8000")}))),
+              "\\pard\\f0\\fs22\\u32767?\\u-32768?\\par\r\n");
+}
+
 TEST(RtfWriter, ReminderTagStaysContiguousOnOneLine)
 {
     const std::string rtf = WriteRtf(documentOf({paragraphOf(u"Call Reminder{20160725-1500}[dentist] today")}));

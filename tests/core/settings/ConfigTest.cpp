@@ -105,6 +105,18 @@ TEST(Config, NumbersAreReadLeniently)
     EXPECT_FALSE(c.stayOnTop);
 }
 
+TEST(Config, NeighbouringFlagsAreReadFromTheirOwnLines)
+{
+    for (const bool thirteen : {false, true}) {
+        Config c;
+        c.minimiseAfterCopy = thirteen;
+        c.functionKeyCopy = !thirteen;
+        const Config back = settings::ReadConfig(settings::WriteConfig(c));
+        EXPECT_EQ(back.minimiseAfterCopy, thirteen);
+        EXPECT_EQ(back.functionKeyCopy, !thirteen);
+    }
+}
+
 TEST(Config, ALineBreakInATextCannotShiftTheLinesAfterIt)
 {
     Config c = Sample();

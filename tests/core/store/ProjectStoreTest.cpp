@@ -43,7 +43,7 @@ TEST_F(ProjectStore, SavedOrderSurvivesSaveAndReopen)
     EXPECT_EQ(ModifiedOf(buffer / "B"), LocalMidnight(2010, 10, 12));
     EXPECT_EQ(store::OrderedNames(buffer), order);
 
-    EXPECT_EQ(store::CopyBufferToProject(buffer, project), std::nullopt);
+    EXPECT_TRUE(store::CopyBufferToProject(buffer, project).empty());
     EXPECT_EQ(ModifiedOf(project / "C"), LocalMidnight(2010, 10, 10));
     EXPECT_EQ(ModifiedOf(project / "B"), LocalMidnight(2010, 10, 12));
     EXPECT_EQ(ReadFile(project / "A"), "page A");
@@ -52,7 +52,7 @@ TEST_F(ProjectStore, SavedOrderSurvivesSaveAndReopen)
     EXPECT_TRUE(AllNames(buffer).empty());
     const store::LoadResult loaded = store::LoadProjectIntoBuffer(project, buffer);
     EXPECT_EQ(loaded.names, (Names{u"A", u"B", u"C"}));
-    EXPECT_EQ(loaded.firstFailure, std::nullopt);
+    EXPECT_TRUE(loaded.failures.empty());
     EXPECT_EQ(store::OrderedNames(buffer), order);
     EXPECT_EQ(ModifiedOf(buffer / "A"), LocalMidnight(2010, 10, 11));
 }
@@ -175,7 +175,7 @@ TEST_F(ProjectStore, SaveReplacesChangedPagesAndLeavesTheRestAlone)
     const ino_t movedInode = StatOf(project / "moved").st_ino;
     const timespec sameChanged = StatOf(project / "same").st_ctim;
 
-    EXPECT_EQ(store::CopyBufferToProject(buffer, project), std::nullopt);
+    EXPECT_TRUE(store::CopyBufferToProject(buffer, project).empty());
     EXPECT_EQ(ReadFile(project / "changed"), "new text");
     EXPECT_EQ(ModifiedOf(project / "changed"), store::OrderStampTime(2));
     EXPECT_EQ(ModifiedOf(project / "moved"), store::OrderStampTime(1));
@@ -186,16 +186,16 @@ TEST_F(ProjectStore, SaveReplacesChangedPagesAndLeavesTheRestAlone)
     EXPECT_EQ(AllNames(project), (std::set<std::string>{"changed", "extra", "moved", "same"}));
 }
 
-TEST_F(ProjectStore, SaveReportsTheFirstFailureAndStillCopiesTheOthers)
+TEST_F(ProjectStore, SaveReportsEachFailureAndStillCopiesTheOthers)
 {
     WriteFile(buffer / "A", "a");
     WriteFile(buffer / "B", "b");
     WriteFile(buffer / "C", "c");
     fs::create_directory(project / "B"); // a folder where the page should go
-    const auto failure = store::CopyBufferToProject(buffer, project);
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->name, u"B");
-    EXPECT_TRUE(failure->error);
+    const auto failures = store::CopyBufferToProject(buffer, project);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].name, u"B");
+    EXPECT_TRUE(failures[0].error);
     EXPECT_EQ(ReadFile(project / "A"), "a");
     EXPECT_EQ(ReadFile(project / "C"), "c");
     EXPECT_EQ(AllNames(project), (std::set<std::string>{"A", "B", "C"}));
@@ -204,10 +204,10 @@ TEST_F(ProjectStore, SaveReportsTheFirstFailureAndStillCopiesTheOthers)
 TEST_F(ProjectStore, SaveIntoAVanishedFolderIsReported)
 {
     WriteFile(buffer / "A", "a");
-    const auto failure = store::CopyBufferToProject(buffer, dir / "gone.qlyp.dir");
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->name, u"");
-    EXPECT_EQ(failure->error, std::errc::no_such_file_or_directory);
+    const auto failures = store::CopyBufferToProject(buffer, dir / "gone.qlyp.dir");
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].name, u"");
+    EXPECT_EQ(failures[0].error, std::errc::no_such_file_or_directory);
 }
 
 TEST_F(ProjectStore, SaveIntoAReadOnlyFolderIsReportedAndChangesNothing)
@@ -217,10 +217,10 @@ TEST_F(ProjectStore, SaveIntoAReadOnlyFolderIsReportedAndChangesNothing)
     WriteFile(buffer / "A", "new");
     WriteFile(project / "A", "old");
     fs::permissions(project, fs::perms::owner_read | fs::perms::owner_exec);
-    const auto failure = store::CopyBufferToProject(buffer, project);
+    const auto failures = store::CopyBufferToProject(buffer, project);
     fs::permissions(project, fs::perms::owner_all);
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->error, std::errc::permission_denied);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].error, std::errc::permission_denied);
     EXPECT_EQ(ReadFile(project / "A"), "old");
 }
 
@@ -233,7 +233,7 @@ TEST_F(ProjectStore, ManyChangedPagesAreSavedTogether)
         names.push_back(std::u16string(name.begin(), name.end()));
     }
     store::StampAll(buffer, names);
-    EXPECT_EQ(store::CopyBufferToProject(buffer, project), std::nullopt);
+    EXPECT_TRUE(store::CopyBufferToProject(buffer, project).empty());
     EXPECT_EQ(AllNames(project).size(), 40u);
     EXPECT_EQ(ReadFile(project / "page 17"), "text 17");
     EXPECT_EQ(ModifiedOf(project / "page 17"), store::OrderStampTime(17));
@@ -245,14 +245,14 @@ TEST_F(ProjectStore, NamesThatDifferOnlyInCaseStayTwoItems)
     WriteFile(project / "notes", "lower");
     const auto loaded = store::LoadProjectIntoBuffer(project, buffer);
     EXPECT_EQ(loaded.names, (Names{u"Notes", u"notes"}));
-    EXPECT_EQ(loaded.firstFailure, std::nullopt);
+    EXPECT_TRUE(loaded.failures.empty());
     EXPECT_EQ(ReadFile(buffer / "Notes"), "upper");
     EXPECT_EQ(ReadFile(buffer / "notes"), "lower");
 
     store::StampAll(buffer, Names{u"notes", u"Notes"});
     EXPECT_EQ(store::OrderedNames(buffer), (Names{u"notes", u"Notes"}));
     WriteFile(buffer / "notes", "lower, edited");
-    EXPECT_EQ(store::CopyBufferToProject(buffer, project), std::nullopt);
+    EXPECT_TRUE(store::CopyBufferToProject(buffer, project).empty());
     EXPECT_EQ(ReadFile(project / "Notes"), "upper");
     EXPECT_EQ(ReadFile(project / "notes"), "lower, edited");
 }
@@ -272,7 +272,7 @@ TEST_F(ProjectStore, RefillBufferEndsLikeClearAndLoad)
     for (const char* name : {"same", "edited", "restamped"})
         WriteFile(project / name, std::string("saved ") + name);
     store::StampAll(project, Names{u"same", u"edited", u"restamped"});
-    ASSERT_EQ(store::LoadProjectIntoBuffer(project, buffer).firstFailure, std::nullopt);
+    ASSERT_TRUE(store::LoadProjectIntoBuffer(project, buffer).failures.empty());
     // What a session left behind without saving.
     WriteFile(buffer / "edited", "unsaved typing");
     SetModified(buffer / "restamped", store::OrderStampTime(7));
@@ -283,7 +283,7 @@ TEST_F(ProjectStore, RefillBufferEndsLikeClearAndLoad)
 
     const store::LoadResult result = store::RefillBuffer(project, buffer);
     EXPECT_EQ(result.names, (Names{u"edited", u"restamped", u"same"}));
-    EXPECT_EQ(result.firstFailure, std::nullopt);
+    EXPECT_TRUE(result.failures.empty());
     EXPECT_EQ(AllNames(buffer), (std::set<std::string>{"edited", "restamped", "same"}));
     EXPECT_EQ(ReadFile(buffer / "edited"), "saved edited");
     EXPECT_EQ(ModifiedOf(buffer / "edited"), store::OrderStampTime(1));
@@ -298,7 +298,7 @@ TEST_F(ProjectStore, RefillFromAMissingProjectLeavesTheBufferEmpty)
     WriteFile(buffer / "left over", "x");
     const store::LoadResult result = store::RefillBuffer(dir / "gone.qlyp.dir", buffer);
     EXPECT_TRUE(result.names.empty());
-    ASSERT_TRUE(result.firstFailure);
-    EXPECT_EQ(result.firstFailure->name, u"");
+    ASSERT_EQ(result.failures.size(), 1u);
+    EXPECT_EQ(result.failures[0].name, u"");
     EXPECT_TRUE(AllNames(buffer).empty());
 }
