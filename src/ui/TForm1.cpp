@@ -307,6 +307,7 @@ void TForm1::connectHandlers()
 
     connectToolbarHandlers();
     connectEditorHandlers();
+    connectPageHandlers();
     setUpListDrawing();
 
     connect(RE->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
