@@ -12,9 +12,12 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
+#include <QTextFrame>
 #include <QTextList>
 
 #include "platform/QtText.h"
+#include "ui/RichEditBuild.h"
+#include "ui/RichEditRead.h"
 
 namespace quillory::richedit {
 
@@ -66,117 +69,6 @@ QTextListFormat listFormat(rtf::Numbering numbering)
     QTextListFormat format;
     format.setStyle(numbering == rtf::Numbering::Bullet ? QTextListFormat::ListDisc : QTextListFormat::ListDecimal);
     return format;
-}
-
-// Model text as Qt may hold it inside one block: U+000B is Qt's line separator, and characters that
-// would make Qt start a block or a frame are kept as visible stand-ins instead.
-QString blockText(std::u16string_view text)
-{
-    QString out = toQ(text);
-    for (QChar& ch : out) {
-        switch (ch.unicode()) {
-        case 0x000B:
-        case u'\r':
-        case u'\n':
-        case 0x2029:
-            ch = QChar::LineSeparator;
-            break;
-        case 0xFDD0:
-        case 0xFDD1:
-            ch = QChar::ReplacementCharacter;
-            break;
-        default:
-            break;
-        }
-    }
-    return out;
-}
-
-void appendText(rtf::Paragraph& para, const QString& text, const rtf::CharFormat& format)
-{
-    std::u16string units = fromQ(text);
-    for (char16_t& ch : units)
-        if (ch == 0x2028)
-            ch = 0x000B;
-    if (!para.runs.empty() && para.runs.back().format == format)
-        para.runs.back().text += units;
-    else
-        para.runs.push_back(rtf::Run{std::move(units), format});
-}
-
-// Fragments of one page share few formats; converting each once keeps long pages cheap.
-class FormatCache {
-public:
-    const rtf::CharFormat& get(const QTextFragment& fragment)
-    {
-        const int index = fragment.charFormatIndex();
-        auto it = m_formats.find(index);
-        if (it == m_formats.end())
-            it = m_formats.emplace(index, charFormatToModel(fragment.charFormat())).first;
-        return it->second;
-    }
-
-private:
-    std::unordered_map<int, rtf::CharFormat> m_formats;
-};
-
-// The block's text between the document positions from and to.
-rtf::Paragraph paragraphOf(const QTextBlock& block, int from, int to, FormatCache& formats)
-{
-    rtf::Paragraph para;
-    para.alignment = alignmentToModel(block.blockFormat().alignment());
-    para.numbering = numberingOf(block);
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        if (!fragment.isValid())
-            continue;
-        const int start = std::max(fragment.position(), from);
-        const int end = std::min(fragment.position() + fragment.length(), to);
-        if (start >= end)
-            continue;
-        // Images and other objects stand in the text as U+FFFC; the page has no place for them.
-        if (fragment.charFormat().objectType() != QTextFormat::NoObject)
-            continue;
-        QString text = fragment.text();
-        if (start != fragment.position() || end != fragment.position() + fragment.length())
-            text = text.mid(start - fragment.position(), end - start);
-        appendText(para, text, formats.get(fragment));
-    }
-    return para;
-}
-
-// Builds the page at the cursor, which must stand in an empty block that takes the first paragraph.
-void build(QTextCursor& cursor, const rtf::Document& page)
-{
-    QTextList* list = nullptr;
-    rtf::Numbering listNumbering = rtf::Numbering::None;
-    bool first = true;
-    for (const rtf::Paragraph& para : page.paragraphs) {
-        QTextBlockFormat blockFormat;
-        blockFormat.setAlignment(alignmentFromModel(para.alignment));
-        // The block's own character format sets the height of an empty line and what typing at its
-        // start looks like.
-        const QTextCharFormat blockChar =
-            para.runs.empty() ? QTextCharFormat() : charFormatFromModel(para.runs.front().format);
-        if (first) {
-            cursor.setBlockFormat(blockFormat);
-            cursor.setBlockCharFormat(blockChar);
-            first = false;
-        } else {
-            cursor.insertBlock(blockFormat, blockChar);
-        }
-        if (para.numbering == rtf::Numbering::None) {
-            list = nullptr;
-        } else if (list != nullptr && para.numbering == listNumbering) {
-            list->add(cursor.block());
-        } else {
-            list = cursor.createList(listFormat(para.numbering));
-            listNumbering = para.numbering;
-        }
-        for (const rtf::Run& run : para.runs)
-            if (!run.text.empty())
-                cursor.insertText(blockText(run.text), charFormatFromModel(run.format));
-    }
 }
 
 } // namespace
@@ -332,34 +224,27 @@ void setNumbering(QTextCursor& cursor, rtf::Numbering numbering)
 
 rtf::Document toModel(const QTextDocument& document)
 {
-    rtf::Document page;
-    FormatCache formats;
-    const int end = document.characterCount();
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        page.paragraphs.push_back(paragraphOf(block, 0, end, formats));
-    if (page.paragraphs.empty())
-        page.paragraphs.emplace_back();
-    return page;
+    return detail::PageReader(nullptr).read(document);
 }
 
 rtf::Document selectionToModel(const QTextCursor& cursor)
 {
-    rtf::Document page;
     const QTextDocument* document = cursor.document();
-    if (document != nullptr && cursor.hasSelection()) {
-        FormatCache formats;
-        const int from = cursor.selectionStart();
-        const int to = cursor.selectionEnd();
-        const QTextBlock last = document->findBlock(to);
-        for (QTextBlock block = document->findBlock(from); block.isValid(); block = block.next()) {
-            page.paragraphs.push_back(paragraphOf(block, from, to, formats));
-            if (block == last)
-                break;
-        }
-    }
-    if (page.paragraphs.empty())
-        page.paragraphs.emplace_back();
-    return page;
+    if (document == nullptr || !cursor.hasSelection())
+        return rtf::Document{{rtf::Paragraph{}}};
+    const int from = cursor.selectionStart();
+    const int to = cursor.selectionEnd();
+    // Within the page's running text each block the selection touches gives a paragraph; a
+    // selection that reaches into a table or the notes is taken as Qt cuts it out of the document.
+    bool plain = true;
+    for (const QTextFrame* frame : document->rootFrame()->childFrames())
+        plain = plain && (frame->lastPosition() < from || frame->firstPosition() > to);
+    if (plain)
+        return detail::PageReader(nullptr).readRange(*document, from, to);
+    QTextDocument scratch;
+    scratch.setUndoRedoEnabled(false);
+    QTextCursor(&scratch).insertFragment(cursor.selection());
+    return detail::PageReader(document).read(scratch);
 }
 
 void fromModel(QTextDocument& document, const rtf::Document& page)
@@ -372,20 +257,34 @@ void fromModel(QTextDocument& document, const rtf::Document& page)
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
     document.clear();
-    build(cursor, page);
+    detail::PageBuilder(cursor, page, document).build();
     cursor.endEditBlock();
     document.setUndoRedoEnabled(undo);
 }
 
 void insertModel(QTextCursor& cursor, const rtf::Document& page)
 {
+    QTextDocument* document = cursor.document();
+    if (document == nullptr)
+        return;
     // Built apart and inserted as a fragment, the page merges with the text around it the way any
-    // rich paste does.
+    // rich paste does; its notes join the document's own, numbered on from them.
     QTextDocument scratch;
     scratch.setUndoRedoEnabled(false);
     QTextCursor at(&scratch);
-    build(at, page);
+    detail::PageBuilder(at, page, *document).build(false);
+    cursor.beginEditBlock();
     cursor.insertFragment(QTextDocumentFragment(&scratch));
+    if (!page.notes.empty()) {
+        QTextCursor notes(document);
+        detail::PageBuilder(notes, page, *document).buildNotes();
+    }
+    cursor.endEditBlock();
+}
+
+std::u16string pageText(const QTextDocument& document)
+{
+    return rtf::ExportText(toModel(document));
 }
 
 rtf::CharFormat caretFormat(const QTextEdit& editor)

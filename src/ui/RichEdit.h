@@ -49,16 +49,25 @@ namespace quillory::richedit {
 void setNumbering(QTextCursor& cursor, rtf::Numbering numbering);
 
 // The whole document. An empty document is one empty paragraph; line separators become U+000B;
-// images and other objects are dropped.
+// tables, lists, anchors, hidden text and notes come back as the page's; images that neither came
+// from a page nor are held by the document, and other objects, are dropped.
 [[nodiscard]] rtf::Document toModel(const QTextDocument& document);
-// The selected part of the cursor's document: one paragraph per block the selection touches.
+// The selected part of the cursor's document: one paragraph per block the selection touches; a
+// selection reaching into a table keeps the table's selected cells.
 [[nodiscard]] rtf::Document selectionToModel(const QTextCursor& cursor);
 // Replaces the document's content with the page in one step and clears its undo history.
 // Text that would start a block inside a run (CR, LF, U+2029) becomes a line break, Qt's frame
-// markers U+FDD0 and U+FDD1 become U+FFFD.
+// markers U+FDD0 and U+FDD1 become U+FFFD. Tables become QTextTable, lists QTextList, links
+// anchors, pictures images (PNG and JPEG shown, other kinds a box of their size), hidden text takes
+// no room, and the notes follow the page under a rule.
 void fromModel(QTextDocument& document, const rtf::Document& page);
-// Inserts the page at the cursor, replacing its selection, as a paste does (one undo step).
+// Inserts the page at the cursor, replacing its selection, as a paste does (one undo step); its notes
+// are added to the document's.
 void insertModel(QTextCursor& cursor, const rtf::Document& page);
+
+// The page as plain text for the clipboard and text files (rtf::ExportText): list markers, table
+// cells separated by tabs, one row a line, the notes after the page. Lines end in "\n".
+[[nodiscard]] std::u16string pageText(const QTextDocument& document);
 
 // The character format at the caret with the document's default font and size filled in, as the
 // formatting toolbar shows it.

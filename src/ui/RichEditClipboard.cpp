@@ -48,7 +48,7 @@ protected:
         }
         if (type == kText) {
             if (m_text.isNull())
-                m_text = toQ(rtf::PlainText(m_page));
+                m_text = toQ(rtf::ExportText(m_page));
             return m_text;
         }
         return {};

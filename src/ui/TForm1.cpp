@@ -311,6 +311,7 @@ void TForm1::connectHandlers()
     connectEditHandlers();
     connectToolbarHandlers();
     connectEditorHandlers();
+    connectPageHandlers();
     setUpListDrawing();
 
     connect(RE->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {

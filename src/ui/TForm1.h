@@ -261,6 +261,10 @@ public:
     // A key that types a character (Enter, Tab and Backspace too).
     void REKeyPress(QObject* Sender, QChar Key);
 
+    // --- Pages from other programs (TForm1Pages.cpp) ---------------------------------------------
+    // A Ctrl+click on a hyperlink of the page: its target goes to the desktop's opener.
+    void REAnchorClick(const std::u16string& target);
+
     // --- Owner-drawn lists (TForm1Lists.cpp) --------------------------------------------------
     void LBDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
     void OpenRecentDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State);
@@ -313,6 +317,7 @@ private:
     void connectReminderHandlers();
     void connectToolbarHandlers();
     void connectEditorHandlers();
+    void connectPageHandlers();
     void setUpListDrawing();
 
     // Formatting toolbar.

@@ -19,26 +19,9 @@
 #include "core/Utf.h"
 #include "core/rtf/Rtf.h"
 #include "platform/QtText.h"
+#include "support/PagePrinter.h"
 #include "support/TempDir.h"
 #include "ui/PageEdit.h"
-
-namespace quillory::rtf {
-
-// Readable failure output for whole pages.
-void PrintTo(const Document& doc, std::ostream* os)
-{
-    for (const Paragraph& para : doc.paragraphs) {
-        *os << "\n  [a" << static_cast<int>(para.alignment) << " n" << static_cast<int>(para.numbering) << "]";
-        for (const Run& run : para.runs) {
-            const CharFormat& f = run.format;
-            *os << " {" << Utf16ToUtf8(f.font) << ' ' << f.pointSize << " c" << std::hex << f.colour << std::dec
-                << (f.bold ? " b" : "") << (f.italic ? " i" : "") << (f.underline ? " u" : "")
-                << (f.strikeout ? " s" : "") << " \"" << Utf16ToUtf8(run.text) << "\"}";
-        }
-    }
-}
-
-} // namespace quillory::rtf
 
 namespace quillory::richedit {
 namespace {
@@ -418,7 +401,8 @@ TEST(RichEditClipboard, WholePageOffersTheSameFormats)
     QTextDocument doc;
     fromModel(doc, page);
     for (const std::unique_ptr<QMimeData>& data : {mimeDataFor(page), documentMimeData(doc)}) {
-        EXPECT_EQ(data->text(), QStringLiteral("one\ntwo"));
+        // Word processors put a list item's marker and a tab in the text they copy.
+        EXPECT_EQ(data->text(), QStringLiteral("one\n\u2022\ttwo"));
         EXPECT_TRUE(data->hasHtml());
         const QByteArray rtf = rtfFromMimeData(*data);
         EXPECT_EQ(rtf.toStdString(), rtf::WriteRtf(page));

@@ -253,7 +253,7 @@ const char16_t* SingleByteHigh(int codePage) noexcept
     case 10000:
         return kCp10000.data();
     default:
-        return nullptr;
+        return MacSingleByteHigh(codePage);
     }
 }
 

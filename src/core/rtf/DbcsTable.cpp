@@ -64,7 +64,7 @@ DbcsTable::DbcsTable(int codePage) : m_units(new char16_t[kSize])
 
 const DbcsTable* DbcsTable::forCodePage(int codePage)
 {
-    switch (codePage) {
+    switch (DoubleByteBase(codePage)) {
     case 932: {
         static const DbcsTable table(932);
         return &table;

@@ -3,7 +3,8 @@
 #include <memory>
 
 // The double-byte Windows code pages (932, 936, 949, 950, 1361), decoded through the C library's
-// iconv once per code page and process, then by table.
+// iconv once per code page and process, then by table. The Macintosh double-byte pages use the table
+// of the Windows page they share their characters with.
 namespace quillory::rtf {
 
 class DbcsTable {

@@ -148,9 +148,15 @@ TEST(RtfReaderDestinations, UprTakesItsUnicodePart)
     EXPECT_EQ(textOf(page("{\\upr{ansi text}{\\*\\ud{uni\\u8364?}}}")), u"uni\u20AC");
 }
 
-TEST(RtfReaderDestinations, HiddenTextIsDropped)
+TEST(RtfReaderDestinations, HiddenTextIsKeptButIsNoPartOfTheText)
 {
-    EXPECT_EQ(textOf(page("a{\\v hidden}b\\v c\\v0 d")), u"abd");
+    const Document doc = read(page("a{\\v hidden}b\\v c\\v0 d"));
+    EXPECT_EQ(PlainText(doc), u"abd");
+    ASSERT_EQ(doc.paragraphs[0].runs.size(), 5u);
+    EXPECT_EQ(doc.paragraphs[0].runs[1].text, u"hidden");
+    EXPECT_TRUE(doc.paragraphs[0].runs[1].format.hidden);
+    EXPECT_TRUE(doc.paragraphs[0].runs[3].format.hidden);
+    EXPECT_FALSE(doc.paragraphs[0].runs[4].format.hidden);
 }
 
 TEST(RtfReaderDestinations, ListMarkersAreDropped)
@@ -234,6 +240,35 @@ TEST(RtfReaderCodePages, DoubleByteLeadJoinsTheNextByte)
               u"\u4F60\uAC00\u4E2D\uAC00");
 }
 
+// Macintosh pages, named by \ansicpg or by a font's Macintosh charset.
+TEST(RtfReaderCodePages, MacintoshPagesDecode)
+{
+    const std::vector<std::tuple<std::string, std::string, std::u16string>> cases = {
+        {"\\ansicpg10001", "\\'82\\'a0\\'b1\\'fd", u"\u3042\uFF71\u00A9"},
+        {"\\ansicpg10002", "\\'a4\\'a4\\'80", u"\u4E2D\\"},
+        {"\\ansicpg10003", "\\'b0\\'a1", u"\uAC00"},
+        {"\\ansicpg10008", "\\'c4\\'e3\\'80\\'ff", u"\u4F60\u00FC\u2026"},
+        {"\\ansicpg10004", "\\'c7", u"\u0627"},
+        {"\\ansicpg10005", "\\'e0\\'a6", u"\u05D0\u20AA"},
+        {"\\ansicpg10006", "\\'c1", u"\u039D"},
+        {"\\ansicpg10007", "\\'80\\'df", u"\u0410\u044F"},
+        {"\\ansicpg10029", "\\'8a", u"\u00E4"},
+        {"\\mac", "\\'8e", u"\u00E9"},
+        {"{\\fonttbl{\\f0\\fcharset78 J;}}\\f0", "\\'82\\'a0", u"\u3042"},
+        {"{\\fonttbl{\\f0\\fcharset89 R;}}\\f0", "\\'80", u"\u0410"},
+        {"{\\fonttbl{\\f0\\fcharset88 E;}}\\f0", "\\'8a", u"\u00E4"},
+    };
+    for (const auto& [header, bytes, want] : cases) {
+        SCOPED_TRACE(header);
+        EXPECT_EQ(textOf("{\\rtf1" + header + " " + bytes + "}"), want);
+    }
+}
+
+TEST(RtfReaderTokens, BracketSymbolsAreBrackets)
+{
+    EXPECT_EQ(textOf(page("\\[label\\] and \\{\\}")), u"[label] and {}");
+}
+
 TEST(RtfReaderCodePages, LeadByteWithoutItsTrailIsReplaced)
 {
     EXPECT_EQ(textOf("{\\rtf1\\ansi\\ansicpg932 a\\'82\\par b\\'82}"), u"a\uFFFD\nb\uFFFD");
@@ -299,7 +334,7 @@ TEST(RtfReaderFormatting, SizeIsInHalfPointsAndZeroWhenNotGiven)
 TEST(RtfReaderFormatting, FormatChangesThatChangeNothingDoNotSplitARun)
 {
     const Document doc = read("{\\rtf1{\\fonttbl{\\f0 A;}{\\f1 A;}}{\\colortbl;\\red1\\green2\\blue3;\\red1\\green2"
-                              "\\blue3;}\\f0\\cf1 one\\f1\\cf2  two{\\b0  three}\\v x\\v0  four}");
+                              "\\blue3;}\\f0\\cf1 one\\f1\\cf2  two{\\b0  three}\\v0  four}");
     ASSERT_EQ(doc.paragraphs[0].runs.size(), 1u);
     EXPECT_EQ(doc.paragraphs[0].runs[0].text, u"one two three four");
 }

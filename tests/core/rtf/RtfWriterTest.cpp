@@ -168,6 +168,68 @@ TEST(RtfWriter, FontNamesAreEscapedInTheTable)
     EXPECT_EQ(ReadRtf(rtf).paragraphs[0].runs[0].format.font, odd.font);
 }
 
+TEST(RtfWriter, TablesAsWordProcessorsReadThem)
+{
+    Paragraph a = paragraphOf(u"a");
+    a.depth = 1;
+    a.end = CellEnd::Cell;
+    Paragraph n1 = paragraphOf(u"n1");
+    n1.depth = 2;
+    n1.end = CellEnd::Row;
+    n1.row = 2;
+    Paragraph last; // the outer cell's empty paragraph after the nested table
+    last.depth = 1;
+    last.end = CellEnd::Row;
+    last.row = 1;
+    Document doc = documentOf({a, n1, last, paragraphOf(u"after")});
+    doc.rows = {TableRow{{{1000, true}, {2000, false}}}, TableRow{{{500, false}}}};
+    EXPECT_EQ(
+        bodyOf(WriteRtf(doc)),
+        "\\trowd\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs"
+        "\\brdrw10\\cellx1000\\cellx2000\r\n"
+        "\\pard\\intbl\\f0\\fs22 a\\cell\r\n"
+        "\\pard\\intbl\\itap2 n1\\nestcell{\\*\\nesttableprops\\trowd\\cellx500\\nestrow}{\\nonesttables\\par}\r\n"
+        "\\pard\\intbl\\cell\\row\r\n"
+        "\\pard after\\par\r\n");
+}
+
+TEST(RtfWriter, ListsLinksPicturesHiddenTextAndNotes)
+{
+    Paragraph item = paragraphOf(u"item");
+    item.list = 1;
+    item.level = 1;
+    item.numbering = Numbering::Other;
+    CharFormat linked = calibri();
+    linked.link = 1;
+    linked.underline = true;
+    CharFormat hidden = calibri();
+    hidden.hidden = true;
+    Paragraph body;
+    body.runs = {RtfRun{u"see ", calibri()}, RtfRun{u"here", linked}, RtfRun{u" secret", hidden},
+                 RtfRun{std::u16string(1, kObjectChar), calibri(), 1, 0},
+                 RtfRun{std::u16string(1, kObjectChar), calibri(), 0, 1}};
+    Document doc = documentOf({item, body});
+    doc.lists = {List{{{ListKind::Bullet, 1}, {ListKind::UpperRoman, 2}}}};
+    doc.links = {u"http://x/\\\"q\""};
+    doc.pictures = {Picture{PictureKind::Png, 0, 2, 1, 30, 15, 100, 100, std::string("\x89P\0", 3)}};
+    doc.notes = {Note{{paragraphOf(u"note")}, true}};
+    const std::string rtf = WriteRtf(doc);
+    for (const char* part : {
+             "{\\list\\listtemplateid1\\listhybrid{"
+             "\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\leveljcn0\\levelfollow0"
+             "\\levelstartat1{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720}{\\listlevel\\levelnfc1",
+             "\\levelstartat2{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}\\fi-360\\li1440}\\listid1}}",
+             "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}",
+             "\\pard{\\listtext\\pard\\plain II.\\tab}\\ls1\\ilvl1\\fi-360\\li1440\\f0\\fs22 item\\par",
+             "see {\\field{\\*\\fldinst{HYPERLINK \"http://x/\\\\\\\\\\\\\"q\\\\\"\"}}{\\fldrslt{\\ul here}}}\\v  "
+             "secret",
+             "{\\pict\\pngblip\\picw2\\pich1\\picwgoal30\\pichgoal15\r\n895000}",
+             "{\\super\\chftn}{\\footnote\\ftnalt\\pard{\\super\\chftn}note}",
+         })
+        EXPECT_NE(rtf.find(part), std::string::npos) << part << "\nin\n" << rtf;
+    EXPECT_EQ(ReadRtf(rtf), doc);
+}
+
 TEST(RtfWriter, OutputIsDeterministic)
 {
     CharFormat a = calibri();

@@ -1,0 +1,36 @@
+#include "ui/TForm1.h"
+
+#include "platform/Desktop.h"
+#include "platform/QtText.h"
+#include "ui/EventHook.h"
+
+#include <QMouseEvent>
+#include <QTextEdit>
+
+// Pages from other programs: their hyperlinks open with a Ctrl+click.
+namespace quillory {
+
+void TForm1::connectPageHandlers()
+{
+    // Taken from the editor, so that the click neither moves the caret nor acts on the word it hit.
+    EventHook::install(RE->viewport(), [this](QEvent* event) {
+        if (event->type() != QEvent::MouseButtonPress)
+            return false;
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton || !(mouse->modifiers() & Qt::ControlModifier))
+            return false;
+        const QString target = RE->anchorAt(mouse->position().toPoint());
+        if (target.isEmpty())
+            return false;
+        guarded([&] { REAnchorClick(fromQ(target)); });
+        return true;
+    });
+}
+
+void TForm1::REAnchorClick(const std::u16string& target)
+{
+    if (!m_desktop.shellOpen(target))
+        ShowInfo(u"The specified file was not found.");
+}
+
+} // namespace quillory
