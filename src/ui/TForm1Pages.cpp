@@ -1,5 +1,7 @@
 #include "ui/TForm1.h"
 
+#include "core/links/ShellResult.h"
+#include "core/links/WebLinks.h"
 #include "platform/Desktop.h"
 #include "platform/QtText.h"
 #include "ui/EventHook.h"
@@ -29,8 +31,15 @@ void TForm1::connectPageHandlers()
 
 void TForm1::REAnchorClick(const std::u16string& target)
 {
-    if (!m_desktop.shellOpen(target))
-        ShowInfo(u"The specified file was not found.");
+    // A web address goes to the URL opener; anything else is opened as a document, never run with
+    // parameters: a page from elsewhere must not start programs.
+    if (target.starts_with(u"https://") || links::IsWebAddress(target)) {
+        openPageAddress(target);
+        return;
+    }
+    const links::ShellResult result = m_desktop.shellOpen(target, {}, {});
+    if (!links::Succeeded(result))
+        ShowInfo(std::u16string(links::ShellErrorText(result)));
 }
 
 } // namespace quillory

@@ -207,17 +207,20 @@ placed()
     [[ -f $config ]] || return 0
     left=$(sed -n '1s/\r$//p' "$config")
     top=$(sed -n '2s/\r$//p' "$config")
-    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null | grep -E '^(X|Y)=')" || return 1
+    # xwininfo, not xdotool, whose position of a framed window counts the frame twice.
+    x=$(xwininfo -id "$1" 2>/dev/null | sed -n 's/.*Absolute upper-left X: *//p')
+    y=$(xwininfo -id "$1" 2>/dev/null | sed -n 's/.*Absolute upper-left Y: *//p')
+    [[ -n $x && -n $y ]] || return 1
     IFS=', ' read -r -a extents <<<"$extents"
-    x=$((X - extents[0]))
-    y=$((Y - extents[2]))
+    x=$((x - extents[0]))
+    y=$((y - extents[2]))
     # The window manager keeps a window on the screen; a stored place off it is not reached.
     [[ $x == "$left" || $left -lt 0 ]] && [[ $y == "$top" || $top -lt 0 ]]
 }
 
 wait_until_placed()
 {
-    wait_for "$E2E_TIMEOUT" placed "$1" || fail "window $1 never reached its place: $(xdotool getwindowgeometry "$1")"
+    wait_for "$E2E_TIMEOUT" placed "$1" || fail "window $1 never reached its place: $(xwininfo -id "$1" | grep Absolute | tr '\n' ' ')"
 }
 
 window_title()

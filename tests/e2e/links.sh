@@ -35,6 +35,7 @@ start_quillory "$QUILLORY"
 window=$(wait_for_main_window) || fail "no main window"
 focus_window "$window"
 wait_until_placed "$window"
+send_keys ctrl+Home # the top of the page in view, whatever the start-up scrolled to
 
 # ctrl_click Y: a Ctrl+click a few characters into the line at height Y of the window.
 ctrl_click()

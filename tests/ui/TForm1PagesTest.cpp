@@ -118,7 +118,7 @@ TEST_F(ForeignPage, CtrlClickOnALinkOpensItsTarget)
     QTest::mouseClick(form->RE->viewport(), Qt::LeftButton, Qt::ControlModifier, pointAt(link));
     EXPECT_EQ(desktop.opened, std::vector<std::u16string>{u"https://example.org/page?a=1"});
 
-    desktop.shellOpenResult = false;
+    desktop.openResult = links::ShellResult::FileNotFound;
     desktop.expectInfo();
     QTest::mouseClick(form->RE->viewport(), Qt::LeftButton, Qt::ControlModifier, pointAt(link));
     EXPECT_EQ(desktop.texts(ScriptedDesktop::Kind::Info),
