@@ -166,9 +166,11 @@ public:
             checkStep(step, command);
             if (step % 500 == 0 || step == m_options.steps)
                 checkAllFiles(step, command);
-            if (step % every == 0)
+            if (step % every == 0) {
                 std::printf("  step %5d: resident %ld KiB, %zu items\n", step, StatusKiB("VmRSS"),
                             m_model.order.size());
+                std::fflush(stdout);
+            }
         }
         const double total = std::chrono::duration<double>(Clock::now() - start).count();
         const double commands = std::chrono::duration<double>(inCommands).count();
