@@ -29,6 +29,8 @@ test_pkgs=(
   # Today's desktops: headless compositors, the Wayland clipboard, a private session bus with
   # stand-in desktop services, the autostart entry launched by gio
   sway weston wl-clipboard dbus-daemon python3-dbus python3-gi libglib2.0-bin
+  # The kill test reads every page after each kill in one process
+  python3
 )
 
 want=("${build_pkgs[@]}")
