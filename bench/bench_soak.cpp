@@ -116,9 +116,9 @@ public:
             std::snprintf(name, sizeof name, "Item %04d", i);
             std::string text = std::string(name) + " v0\nPrepared text for another program.";
             if (i % 20 == 3)
-                text += "\nReminder{2016" + Digits(4) + "-" + Digits(2) + "}[due " + std::to_string(i) + "]";
+                text += "\nReminder{2016" + MonthDay() + "-" + HourMinute() + "}[due " + std::to_string(i) + "]";
             else if (i % 20 == 7)
-                text += "\nReminder{2099" + Digits(4) + "-" + Digits(2) + "}[later " + std::to_string(i) + "]";
+                text += "\nReminder{2099" + MonthDay() + "-" + HourMinute() + "}[later " + std::to_string(i) + "]";
             scratch.setPlainText(QString::fromStdString(text));
             const fs::path file = project / name;
             if (quillory::richedit::savePage(scratch, file, quillory::store::Flush::Skip))
@@ -185,12 +185,11 @@ public:
     }
 
 private:
-    // mmdd (a day every month has) or hhmm.
-    std::string Digits(int n)
+    // A day every month has, as mmdd.
+    std::string MonthDay() { return TwoByTwo(1 + pick(12), 1 + pick(28)); }
+    std::string HourMinute() { return TwoByTwo(pick(24), pick(60)); }
+    static std::string TwoByTwo(int a, int b)
     {
-        const bool date = n == 4;
-        const int a = date ? 1 + pick(12) : pick(24);
-        const int b = date ? 1 + pick(28) : pick(60);
         char text[8];
         std::snprintf(text, sizeof text, "%02d%02d", a, b);
         return text;
@@ -254,8 +253,8 @@ private:
                 type(QString::fromStdString(page), true);
             } else {
                 const std::string year = kind == 8 ? "2025" : "2098";
-                const std::string line =
-                    "\nReminder{" + year + Digits(4) + "-" + Digits(2) + "}[soak " + std::to_string(++m_edits) + "]";
+                const std::string line = "\nReminder{" + year + MonthDay() + "-" + HourMinute() + "}[soak " +
+                                         std::to_string(++m_edits) + "]";
                 type(QString::fromStdString(line), false);
                 page += line;
             }
