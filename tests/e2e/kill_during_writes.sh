@@ -168,8 +168,10 @@ for ((kill = 1; kill <= kills; kill++)); do
             esac
         done
     fi
-    # Somewhere within the writes those keys started, or just after them.
-    sleep "0.$(printf '%03d' $((RANDOM % 300)))"
+    # Mostly within the first writes those keys started (a save takes some milliseconds), now and
+    # then later, once they are done.
+    if ((RANDOM % 4)); then delay=$((RANDOM % 40)); else delay=$((RANDOM % 300)); fi
+    sleep "0.$(printf '%03d' "$delay")"
     kill -KILL "$QUILLORY_PID"
     wait "$QUILLORY_PID" 2>/dev/null
     wait_for 5 process_gone "$QUILLORY_PID" || fail "kill $kill: the program survived SIGKILL"
