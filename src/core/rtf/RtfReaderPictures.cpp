@@ -1,6 +1,8 @@
 #include "core/rtf/RtfReader.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 // Pictures, also those of shapes, and the runs that hold them and note references.
 namespace quillory::rtf::detail {
@@ -22,6 +24,31 @@ constexpr auto kNibble = [] {
 bool endsText(char c) noexcept
 {
     return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n';
+}
+
+// The end of the text starting at `pos`: eight bytes at a time while none of them ends it. Pictures
+// are megabytes of hex in lines of a hundred or so digits.
+std::size_t textEnd(const char* data, std::size_t pos, std::size_t n) noexcept
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    const auto hasZero = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighs; };
+    if constexpr (std::endian::native == std::endian::little) {
+        while (pos + 8 <= n) {
+            std::uint64_t w;
+            std::memcpy(&w, data + pos, 8);
+            const std::uint64_t stop = hasZero(w ^ ('\\' * kOnes)) | hasZero(w ^ ('{' * kOnes)) |
+                                       hasZero(w ^ ('}' * kOnes)) | hasZero(w ^ ('\r' * kOnes)) |
+                                       hasZero(w ^ ('\n' * kOnes));
+            // Borrows only run upwards, so the lowest flagged byte is the first that ends the text.
+            if (stop != 0)
+                return pos + static_cast<std::size_t>(std::countr_zero(stop)) / 8;
+            pos += 8;
+        }
+    }
+    while (pos < n && !endsText(data[pos]))
+        ++pos;
+    return pos;
 }
 
 int positive(int value) noexcept
@@ -138,16 +165,37 @@ void RtfReader::pictureText()
 {
     const char* data = m_in.data();
     const std::size_t n = m_in.size();
-    std::size_t end = m_pos;
-    while (end < n && !endsText(data[end]))
-        ++end;
+    const std::size_t end = textEnd(data, m_pos, n);
     std::string& out = m_picture.data;
+    if (out.empty()) {
+        // Room for all the hex up to the group's end at once: a picture of megabytes would otherwise
+        // be copied as it grows, in lines of a few dozen bytes.
+        const std::size_t close = m_in.find('}', m_pos);
+        out.reserve(((close == std::string_view::npos ? n : close) - m_pos) / 2 + 1);
+    }
     const std::size_t before = out.size();
     out.resize(before + (end - m_pos) / 2 + 1);
     char* o = out.data() + before;
     int high = m_pictureNibble;
-    for (std::size_t p = m_pos; p < end; ++p) {
-        const int v = kNibble[static_cast<unsigned char>(data[p])];
+    const auto* in = reinterpret_cast<const unsigned char*>(data);
+    for (std::size_t p = m_pos; p < end;) {
+        // Eight digits at a time while they are all digits and no byte is half done.
+        if (high < 0 && end - p >= 8) {
+            int v[8];
+            int any = 0;
+            for (int i = 0; i < 8; ++i) {
+                v[i] = kNibble[in[p + static_cast<std::size_t>(i)]];
+                any |= v[i];
+            }
+            if (any >= 0) {
+                for (int i = 0; i < 4; ++i)
+                    o[i] = static_cast<char>(v[2 * i] << 4 | v[2 * i + 1]);
+                o += 4;
+                p += 8;
+                continue;
+            }
+        }
+        const int v = kNibble[in[p++]];
         if (v < 0)
             continue;
         if (high < 0) {
