@@ -21,7 +21,9 @@ test_pkgs=(
   xvfb openbox trayer xdotool xclip x11-utils wmctrl fonts-dejavu-core desktop-file-utils imagemagick
   libsm-dev libice-dev
   clang libclang-rt-14-dev
-  pandoc unrtf libreoffice-writer-nogui
+  pandoc unrtf
+  # Writer with its X11 window: a page is pasted into it in the user's-day test
+  libreoffice-writer
   cups cups-client printer-driver-cups-pdf poppler-utils
   tesseract-ocr tesseract-ocr-eng
   # Today's desktops: headless compositors, the Wayland clipboard, a private session bus with
