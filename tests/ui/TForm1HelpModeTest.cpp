@@ -1,5 +1,6 @@
 #include "support/FolderSnapshot.h"
 #include "support/FormFixture.h"
+#include "ui/EventHook.h"
 #include "ui/Glyphs.h"
 #include "ui/HelpTexts.h"
 #include "ui/TForm2.h"
@@ -12,6 +13,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 using namespace quillory;
 using namespace quillory::test;
@@ -262,9 +264,9 @@ TEST_P(HelpMode, TheControlExplainsTheCommandAndTheProgramsOwnCallRunsIt)
 INSTANTIATE_TEST_SUITE_P(EveryCommand, HelpMode, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
-using HelpShortcuts = HelpMode;
+using HelpModeOn = HelpMode;
 
-TEST_F(HelpShortcuts, MenuShortcutsExplainTooButTheEditorsAreOff)
+TEST_F(HelpModeOn, MenuShortcutsExplainTooButTheEditorsAreOff)
 {
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -409,4 +411,18 @@ TEST_F(HelpModeLeavesAlone, TheListedControlsAndKeys)
         EXPECT_TRUE(desktop.texts(ScriptedDesktop::Kind::Info).empty());
         EXPECT_TRUE(form->HelpMode);
     }
+}
+
+TEST_F(HelpModeOn, EnableFunctionKeyCopyRepaintsTheListAlsoInHelpMode)
+{
+    QCoreApplication::processEvents();
+    const auto paints = std::make_shared<int>(0);
+    EventHook::install(form->LB->viewport(), [paints](QEvent* event) {
+        *paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    });
+    desktop.expectInfo();
+    form->EnableFunctionKeyCopy->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_GT(*paints, 0);
 }
