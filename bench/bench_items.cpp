@@ -67,9 +67,11 @@ struct Home {
 };
 
 // One home per benchmark and item count: each command changes its project a little.
+// The windows must go before the application object: main clears this.
+std::map<std::pair<std::string, int>, std::unique_ptr<Home>> homes;
+
 Home& home(const char* benchmark, int items)
 {
-    static std::map<std::pair<std::string, int>, std::unique_ptr<Home>> homes;
     auto& h = homes[{benchmark, items}];
     if (!h)
         h = std::make_unique<Home>(items);
@@ -165,5 +167,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    homes.clear();
     return 0;
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Pictures, hyperlinks and notes as other programs write them.
@@ -48,6 +50,40 @@ TEST(RtfReaderPictures, KindSizesAndBytesAreKept)
     EXPECT_EQ(runs[0]->text, std::u16string(1, kObjectChar));
     EXPECT_EQ(runs[0]->picture, 1u);
     EXPECT_EQ(PlainText(doc), u"ab");
+}
+
+TEST(RtfReaderPictures, HexDigitsGiveTheSameBytesHoweverTheyAreLaidOut)
+{
+    std::string bytes;
+    std::string hex;
+    for (int i = 0; i < 40; ++i) {
+        bytes += static_cast<char>(i * 37 + 5);
+        static constexpr char kDigits[] = "0123456789abcdef";
+        hex += kDigits[(i * 37 + 5) >> 4 & 0xF];
+        hex += kDigits[(i * 37 + 5) & 0xF];
+    }
+    const auto every = [&](std::size_t step, std::string_view gap) {
+        std::string out;
+        for (std::size_t i = 0; i < hex.size(); i += step)
+            out += hex.substr(i, step) + std::string(gap);
+        return out;
+    };
+    std::string upper = hex;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::pair<const char*, std::string> cases[] = {
+        {"one run", hex},
+        {"upper case", upper},
+        {"lines of odd length", every(13, "\r\n")},
+        {"spaces and tabs", every(3, " \t")},
+        {"other letters between", every(8, "xyz")},
+        {"a half byte at the end", hex + "7"},
+    };
+    for (const auto& [name, text] : cases) {
+        const Document doc = read("{\\pict\\pngblip " + text + "}");
+        ASSERT_EQ(doc.pictures.size(), 1u) << name;
+        EXPECT_EQ(doc.pictures[0].data, bytes) << name;
+    }
 }
 
 TEST(RtfReaderPictures, OnePictureOfEachAlternativeIsShown)

@@ -1,6 +1,10 @@
 #include "core/rtf/RtfReader.h"
 
-// Pictures (also those of shapes), hyperlink fields and footnotes.
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+// Pictures, also those of shapes, and the runs that hold them and note references.
 namespace quillory::rtf::detail {
 
 namespace {
@@ -22,75 +26,29 @@ bool endsText(char c) noexcept
     return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n';
 }
 
-bool startsWithWord(std::u16string_view s, std::u16string_view word) noexcept
+// The end of the text starting at `pos`: eight bytes at a time while none of them ends it. Pictures
+// are megabytes of hex in lines of a hundred or so digits.
+std::size_t textEnd(const char* data, std::size_t pos, std::size_t n) noexcept
 {
-    if (s.size() < word.size())
-        return false;
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        const char16_t c = s[i] >= u'a' && s[i] <= u'z' ? static_cast<char16_t>(s[i] - u'a' + u'A') : s[i];
-        if (c != word[i])
-            return false;
-    }
-    return s.size() == word.size() || s[word.size()] == u' ' || s[word.size()] == u'"';
-}
-
-void skipSpaces(std::u16string_view& s) noexcept
-{
-    while (!s.empty() && (s.front() == u' ' || s.front() == u'\t'))
-        s.remove_prefix(1);
-}
-
-// One argument of a field instruction: quoted (where \\ and \" stand for \ and ") or up to a space.
-std::u16string argument(std::u16string_view& s)
-{
-    skipSpaces(s);
-    std::u16string out;
-    if (!s.empty() && s.front() == u'"') {
-        s.remove_prefix(1);
-        while (!s.empty() && s.front() != u'"') {
-            if (s.front() == u'\\' && s.size() > 1 && (s[1] == u'\\' || s[1] == u'"'))
-                s.remove_prefix(1);
-            out += s.front();
-            s.remove_prefix(1);
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    const auto hasZero = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighs; };
+    if constexpr (std::endian::native == std::endian::little) {
+        while (pos + 8 <= n) {
+            std::uint64_t w;
+            std::memcpy(&w, data + pos, 8);
+            const std::uint64_t stop = hasZero(w ^ ('\\' * kOnes)) | hasZero(w ^ ('{' * kOnes)) |
+                                       hasZero(w ^ ('}' * kOnes)) | hasZero(w ^ ('\r' * kOnes)) |
+                                       hasZero(w ^ ('\n' * kOnes));
+            // Borrows only run upwards, so the lowest flagged byte is the first that ends the text.
+            if (stop != 0)
+                return pos + static_cast<std::size_t>(std::countr_zero(stop)) / 8;
+            pos += 8;
         }
-        if (!s.empty())
-            s.remove_prefix(1);
-        return out;
     }
-    while (!s.empty() && s.front() != u' ' && s.front() != u'\t') {
-        out += s.front();
-        s.remove_prefix(1);
-    }
-    return out;
-}
-
-// The target of a HYPERLINK field: its address, with "#" and the bookmark of a \l switch; empty for
-// other fields.
-std::u16string hyperlinkTarget(std::u16string_view s)
-{
-    skipSpaces(s);
-    if (!startsWithWord(s, u"HYPERLINK"))
-        return {};
-    s.remove_prefix(9);
-    std::u16string address;
-    std::u16string bookmark;
-    for (skipSpaces(s); !s.empty(); skipSpaces(s)) {
-        if (s.front() == u'\\' && s.size() > 1) {
-            const char16_t option = s[1];
-            s.remove_prefix(2);
-            if (option == u'l')
-                bookmark = argument(s);
-            else if (option == u'o' || option == u't')
-                (void)argument(s);
-            continue;
-        }
-        std::u16string word = argument(s);
-        if (address.empty())
-            address = std::move(word);
-    }
-    if (!bookmark.empty())
-        address += u'#' + bookmark;
-    return address;
+    while (pos < n && !endsText(data[pos]))
+        ++pos;
+    return pos;
 }
 
 int positive(int value) noexcept
@@ -100,18 +58,11 @@ int positive(int value) noexcept
 
 } // namespace
 
-void RtfReader::objectWord(Group& g, Keyword k, bool hasParam, int param)
+void RtfReader::pictureWord(Group& g, Keyword k, bool hasParam, int param)
 {
     const bool picture = g.dest == Dest::Picture;
     const bool shape = g.dest == Dest::Shape;
     switch (k) {
-    case Keyword::Field:
-        if (g.dest == Dest::Body)
-            m_collected.clear();
-        break;
-    case Keyword::Fldrslt:
-        fieldResult(g);
-        break;
     case Keyword::Pict:
         if (g.dest == Dest::Body || g.dest == Dest::PictureHolder) {
             g.dest = Dest::Picture;
@@ -153,16 +104,6 @@ void RtfReader::objectWord(Group& g, Keyword k, bool hasParam, int param)
     case Keyword::Sv:
         // Of a shape's properties only its picture is shown.
         g.dest = g.dest == Dest::ShapeProperty && m_collected == u"pib" ? Dest::PictureHolder : Dest::Skip;
-        break;
-    case Keyword::Footnote:
-        if (g.dest == Dest::Body && !m_inNote)
-            beginNote(g);
-        else
-            g.dest = Dest::Skip;
-        break;
-    case Keyword::Ftnalt:
-        if (m_inNote && g.dest == Dest::Body)
-            m_doc.notes.back().endnote = true;
         break;
     case Keyword::Pngblip:
     case Keyword::Jpegblip:
@@ -224,16 +165,37 @@ void RtfReader::pictureText()
 {
     const char* data = m_in.data();
     const std::size_t n = m_in.size();
-    std::size_t end = m_pos;
-    while (end < n && !endsText(data[end]))
-        ++end;
+    const std::size_t end = textEnd(data, m_pos, n);
     std::string& out = m_picture.data;
+    if (out.empty()) {
+        // Room for all the hex up to the group's end at once: a picture of megabytes would otherwise
+        // be copied as it grows, in lines of a few dozen bytes.
+        const std::size_t close = m_in.find('}', m_pos);
+        out.reserve(((close == std::string_view::npos ? n : close) - m_pos) / 2 + 1);
+    }
     const std::size_t before = out.size();
     out.resize(before + (end - m_pos) / 2 + 1);
     char* o = out.data() + before;
     int high = m_pictureNibble;
-    for (std::size_t p = m_pos; p < end; ++p) {
-        const int v = kNibble[static_cast<unsigned char>(data[p])];
+    const auto* in = reinterpret_cast<const unsigned char*>(data);
+    for (std::size_t p = m_pos; p < end;) {
+        // Eight digits at a time while they are all digits and no byte is half done.
+        if (high < 0 && end - p >= 8) {
+            int v[8];
+            int any = 0;
+            for (int i = 0; i < 8; ++i) {
+                v[i] = kNibble[in[p + static_cast<std::size_t>(i)]];
+                any |= v[i];
+            }
+            if (any >= 0) {
+                for (int i = 0; i < 4; ++i)
+                    o[i] = static_cast<char>(v[2 * i] << 4 | v[2 * i + 1]);
+                o += 4;
+                p += 8;
+                continue;
+            }
+        }
+        const int v = kNibble[in[p++]];
         if (v < 0)
             continue;
         if (high < 0) {
@@ -281,50 +243,6 @@ void RtfReader::emitObject(std::uint32_t picture, std::uint32_t note)
     m_flow.runs.push_back(PendingRun{m_flow.text.size(), format, picture, note});
     m_flow.text.push_back(kObjectChar);
     m_flow.formatDirty = true;
-}
-
-void RtfReader::fieldResult(Group& g)
-{
-    if (g.dest != Dest::Body)
-        return;
-    std::u16string target = hyperlinkTarget(m_collected);
-    m_collected.clear();
-    if (target.empty())
-        return;
-    g.ch.link = linkIndex(std::move(target));
-    m_flow.formatDirty = true;
-}
-
-std::uint32_t RtfReader::linkIndex(std::u16string target)
-{
-    const auto [it, added] = m_linkIndex.emplace(target, static_cast<std::uint32_t>(m_doc.links.size() + 1));
-    if (added)
-        m_doc.links.push_back(std::move(target));
-    return it->second;
-}
-
-// The note's text is read into its own paragraphs; the page keeps a reference where it stands.
-void RtfReader::beginNote(Group& g)
-{
-    // A note in a link's result is not part of the link.
-    g.ch.link = 0;
-    m_doc.notes.emplace_back();
-    emitObject(0, static_cast<std::uint32_t>(m_doc.notes.size()));
-    m_outerFlow = std::move(m_flow);
-    m_flow = Flow{};
-    m_flow.paragraphs = &m_doc.notes.back().paragraphs;
-    m_flow.paragraphs->emplace_back();
-    m_inNote = true;
-    g.closes |= kClosesNote;
-}
-
-void RtfReader::finishNote(const ParaState& last)
-{
-    finishFlow(last);
-    m_flow = std::move(m_outerFlow);
-    m_outerFlow = Flow{};
-    m_flow.formatDirty = true;
-    m_inNote = false;
 }
 
 } // namespace quillory::rtf::detail
