@@ -29,6 +29,8 @@ ROWS = [
     ("bench_items", "BM_StampFloor/10000", "(the file system: setting the same files' times)", "10,000 items"),
     ("bench_rtf", "BM_ReadRtf/10485760", "reading a page", "10 MB"),
     ("bench_rtf", "BM_WriteRtf/10485760", "writing a page", "10 MB"),
+    ("picture_bench", "BM_PictureOpen", "opening a page with a 5 MB picture", "10 MB"),
+    ("picture_bench", "BM_PictureWrite", "writing that page back", "10 MB"),
     ("bench_reminders", "BM_FirstCheck/10000", "reminder check, first", "10,000 pages"),
     ("bench_reminders", "BM_NextCheck/10000", "reminder check, nothing changed", "10,000 pages"),
     ("bench_toolbar", "BM_TypeCharacter", "a typed key until painted", "1 MB page"),
@@ -73,7 +75,7 @@ def table(build: pathlib.Path) -> str:
         names = [r[1] for r in ROWS if r[0] == binary]
         for name, result in run(build, binary, names).items():
             results[(binary, name)] = result
-    lines = ["| | | |", "|---|---|---|"]
+    lines = ["| measured | size | figure |", "|---|---|---|"]
     for binary, name, what, size in ROWS:
         result = results.get((binary, name))
         shown = figure(result, binary == "bench_rtf") if result else "n/a"
