@@ -2,6 +2,7 @@
 // Add Item, Delete Item (into a trash folder) and a drag of the first entry onto the last one shown,
 // each ending in FixIt(0). Beside them, in the same run, the file-system floor: a plain loop that
 // sets the modification time of every item file of the same buffer.
+#include "QtBenchMain.h"
 #include "core/StuffUnit.h"
 #include "core/store/OrderStamp.h"
 #include "support/ScriptedDesktop.h"
@@ -67,11 +68,11 @@ struct Home {
 };
 
 // One home per benchmark and item count: each command changes its project a little.
-// The windows must go before the application object: main clears this.
-std::map<std::pair<std::string, int>, std::unique_ptr<Home>> homes;
-
 Home& home(const char* benchmark, int items)
 {
+    static std::map<std::pair<std::string, int>, std::unique_ptr<Home>> homes;
+    if (homes.empty())
+        quillory::bench::atShutdown([] { homes.clear(); });
     auto& h = homes[{benchmark, items}];
     if (!h)
         h = std::make_unique<Home>(items);
@@ -157,16 +158,3 @@ BENCHMARK(BM_DeleteItem)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Drag)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillory"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    homes.clear();
-    return 0;
-}

@@ -223,6 +223,26 @@ wait_until_placed()
     wait_for "$E2E_TIMEOUT" placed "$1" || fail "window $1 never reached its place: $(xwininfo -id "$1" | grep Absolute | tr '\n' ' ')"
 }
 
+# selected_row_middle WINDOW: the height, in the window, of the middle of the item list's selected
+# row, from a screenshot: its text is drawn in maroon. The band searched lies left of the toolbar's
+# buttons other than the save and open ones, which hold no maroon.
+selected_row_middle()
+{
+    import -window "$1" "$E2E_TMP/list.png" || return 1
+    convert "$E2E_TMP/list.png" -crop 44x400+2+0 +repage -depth 8 -alpha off txt:- | awk -F'[(),: ]+' '
+        /^[0-9]/ && $3 >= 90 && $3 <= 170 && $4 < 50 && $5 < 50 { maroon[$2] = 1 }
+        END {
+            for (y = 0; y < 400; y++) {
+                if (!(y in maroon)) continue
+                if (start == "") start = y
+                else if (y - end > 2) break
+                end = y
+            }
+            if (start == "" || end - start < 4) exit 1
+            print int((start + end) / 2)
+        }'
+}
+
 window_title()
 {
     xdotool getwindowname "$1"

@@ -18,26 +18,6 @@ buffer_order_is()
     [[ "$(ls -1tr "$data/Buffer" | tr '\n' ' ')" == "$1 " ]]
 }
 
-# selected_row_middle WINDOW: the height, in the window, of the middle of the selected row of the
-# item list, from a screenshot: the selected row's text is drawn in maroon. The band searched is
-# left of the toolbar's coloured buttons other than the save and open ones, which hold no maroon.
-selected_row_middle()
-{
-    import -window "$1" "$E2E_OUT/list.png" || return 1
-    convert "$E2E_OUT/list.png" -crop 44x400+2+0 +repage -depth 8 -alpha off txt:- | awk -F'[(),: ]+' '
-        /^[0-9]/ && $3 >= 90 && $3 <= 170 && $4 < 50 && $5 < 50 { maroon[$2] = 1 }
-        END {
-            for (y = 0; y < 400; y++) {
-                if (!(y in maroon)) continue
-                if (start == "") start = y
-                else if (y - end > 2) break
-                end = y
-            }
-            if (start == "" || end - start < 4) exit 1
-            print int((start + end) / 2)
-        }'
-}
-
 start_quillory "$1"
 window=$(wait_for_main_window) || fail "no main window"
 wait_for "$E2E_TIMEOUT" is_mapped "$window" || fail "the window is not shown"

@@ -32,30 +32,11 @@ toolbar_click()
     xdotool mousemove --window "$window" --sync "$1" 30 click 1
 }
 
-# selected_row_middle: the height, in the window, of the middle of the item list's selected row,
-# whose text is drawn in maroon (the band searched holds no toolbar button with maroon in it).
-selected_row_middle()
-{
-    import -window "$window" "$E2E_TMP/list.png" || return 1
-    convert "$E2E_TMP/list.png" -crop 44x400+2+0 +repage -depth 8 -alpha off txt:- | awk -F'[(),: ]+' '
-        /^[0-9]/ && $3 >= 90 && $3 <= 170 && $4 < 50 && $5 < 50 { maroon[$2] = 1 }
-        END {
-            for (y = 0; y < 400; y++) {
-                if (!(y in maroon)) continue
-                if (start == "") start = y
-                else if (y - end > 2) break
-                end = y
-            }
-            if (start == "" || end - start < 4) exit 1
-            print int((start + end) / 2)
-        }'
-}
-
 # row_is Y: the selected row's middle is Y, give or take the descenders of its text.
 row_is()
 {
     local y
-    y=$(selected_row_middle) || return 1
+    y=$(selected_row_middle "$window") || return 1
     ((y - $1 <= 4 && $1 - y <= 4))
 }
 
@@ -89,7 +70,7 @@ focus_window "$window"
 wait_until_placed "$window"
 wait_for "$E2E_TIMEOUT" test -f "$buffer/Wibble" || fail "no first item"
 first_row=""
-wait_for "$E2E_TIMEOUT" eval 'first_row=$(selected_row_middle)' || fail "no selected row at the first start"
+wait_for "$E2E_TIMEOUT" eval 'first_row=$(selected_row_middle "$window")' || fail "no selected row at the first start"
 screenshot 01-first-start
 
 # --- Three items, typed into --------------------------------------------------------------------
@@ -111,7 +92,7 @@ screenshot 02-three-items
 # --- Rename Pears, drag Plums to the top, save ---------------------------------------------------
 send_keys ctrl+F2
 last_row=""
-wait_for "$E2E_TIMEOUT" eval 'last_row=$(selected_row_middle); ((last_row > first_row))' ||
+wait_for "$E2E_TIMEOUT" eval 'last_row=$(selected_row_middle "$window"); ((last_row > first_row))' ||
     fail "Ctrl+F2 selected no other row"
 grep -qs "Plums are fruit" "$buffer/Plums" || fail "the switch did not write Plums' page"
 toolbar_click 104
@@ -121,7 +102,7 @@ wait_for "$E2E_TIMEOUT" test -f "$buffer/Quinces" || fail "Rename made no Quince
 
 send_keys ctrl+F3
 plums_row=""
-wait_for "$E2E_TIMEOUT" eval 'plums_row=$(selected_row_middle); ((plums_row > last_row))' ||
+wait_for "$E2E_TIMEOUT" eval 'plums_row=$(selected_row_middle "$window"); ((plums_row > last_row))' ||
     fail "Ctrl+F3 did not select Plums"
 xdotool mousemove --window "$window" --sync 60 "$plums_row" mousedown 1
 for ((y = plums_row - 4; y > first_row; y -= 8)); do
@@ -208,7 +189,7 @@ wait_for "$E2E_TIMEOUT" eval '[[ ! -e $buffer/Apples ]]' || fail "Apples is stil
 screenshot 06-deleted
 
 order=$(buffer_order)
-selected=$(selected_row_middle) || fail "no selected row before the exit"
+selected=$(selected_row_middle "$window") || fail "no selected row before the exit"
 before=$(bounds)
 exit_from_menu "$window"
 # The deletion and the acknowledgement are not saved yet: the question comes, and Yes saves.
@@ -223,7 +204,7 @@ window=$(wait_for_main_window) || fail "no main window at the second start"
 focus_window "$window"
 wait_until_placed "$window"
 [[ "$(buffer_order)" == "$order" ]] || fail "the items came back as $(buffer_order), not $order"
-wait_for "$E2E_TIMEOUT" row_is "$selected" || fail "the selection moved: row at $(selected_row_middle), was $selected"
+wait_for "$E2E_TIMEOUT" row_is "$selected" || fail "the selection moved: row at $(selected_row_middle "$window"), was $selected"
 [[ "$(bounds)" == "$before" ]] || fail "the window came back at $(bounds), not $before"
 screenshot 07-next-day
 echo "PASS: a user's day"
