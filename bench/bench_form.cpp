@@ -2,6 +2,7 @@
 // offscreen platform: start-up to a shown window, the item switch, the restamp and rebuild, Save
 // Project, the idle housekeeping tick (with the heap allocations it makes), and the Ctrl+F4 copy
 // of a 2 KB and a 1 MB page (the clipboard is in-process there).
+#include "BenchProject.h"
 #include "core/store/OrderStamp.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TempDir.h"
@@ -52,15 +53,6 @@ using quillory::test::ScriptedDesktop;
 using quillory::test::TempDir;
 
 // The settings file of a home whose project is `project`, showing `item`.
-void writeConfig(const fs::path& home, const fs::path& project, const std::string& item)
-{
-    const fs::path data = home / "Documents" / "Quillory";
-    fs::create_directories(data);
-    std::ofstream(data / "config", std::ios::binary) << "0\r\n0\r\n655\r\n539\r\n"
-                                                     << project.string() << "\r\n185\r\n"
-                                                     << item << "\r\n0\r\n0\r\n1\r\n0\r\n\r\n0\r\n0\r\n1\r\n55\r\n";
-}
-
 // One home folder per item count, made once: a project of `items` pages of about 2 KB.
 struct Home {
     TempDir dir;
@@ -69,18 +61,8 @@ struct Home {
     explicit Home(int items)
     {
         project = dir / "Bench.qlyp.dir";
-        fs::create_directories(project);
-        std::string page =
-            "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}}\\viewkind4\\uc1 \\pard ";
-        while (page.size() < 2000)
-            page += "Prepared text to paste into another program, line after line.\\par\r\n";
-        page += "}";
-        for (int i = 0; i < items; ++i) {
-            const fs::path file = project / ("Item " + std::to_string(i));
-            std::ofstream(file, std::ios::binary) << page;
-            fs::last_write_time(file, quillory::store::OrderStamp(static_cast<std::size_t>(i)));
-        }
-        writeConfig(dir.path(), project, "Item 0");
+        quillory::bench::writeStampedProject(project, items, quillory::bench::twoKilobytePage());
+        quillory::bench::writeConfig(dir.path(), project, "Item 0");
     }
 };
 
@@ -101,7 +83,7 @@ struct PageHome {
         const fs::path file = project / "Page";
         std::ofstream(file, std::ios::binary) << page;
         fs::last_write_time(file, quillory::store::OrderStamp(0));
-        writeConfig(dir.path(), project, "Page");
+        quillory::bench::writeConfig(dir.path(), project, "Page");
     }
 };
 

@@ -2,6 +2,7 @@
 // Add Item, Delete Item (into a trash folder) and a drag of the first entry onto the last one shown,
 // each ending in FixIt(0). Beside them, in the same run, the file-system floor: a plain loop that
 // sets the modification time of every item file of the same buffer.
+#include "BenchProject.h"
 #include "QtBenchMain.h"
 #include "core/StuffUnit.h"
 #include "core/store/OrderStamp.h"
@@ -39,22 +40,8 @@ struct Home {
     explicit Home(int items)
     {
         const fs::path project = dir / "Bench.qlyp.dir";
-        fs::create_directories(project);
-        std::string page =
-            "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}}\\viewkind4\\uc1 \\pard ";
-        while (page.size() < 2000)
-            page += "Prepared text to paste into another program, line after line.\\par\r\n";
-        page += "}";
-        for (int i = 0; i < items; ++i) {
-            const fs::path file = project / ("Item " + std::to_string(i));
-            std::ofstream(file, std::ios::binary) << page;
-            fs::last_write_time(file, quillory::store::OrderStamp(static_cast<std::size_t>(i)));
-        }
-        const fs::path data = dir / "Documents" / "Quillory";
-        fs::create_directories(data);
-        std::ofstream(data / "config", std::ios::binary)
-            << "0\r\n0\r\n655\r\n539\r\n"
-            << project.string() << "\r\n185\r\nItem 0\r\n0\r\n0\r\n1\r\n0\r\n\r\n0\r\n0\r\n1\r\n55\r\n";
+        quillory::bench::writeStampedProject(project, items, quillory::bench::twoKilobytePage());
+        quillory::bench::writeConfig(dir.path(), project, "Item 0");
         desktop.documents = dir / "Documents";
         desktop.autostart = dir / "autostart";
         desktop.trash = dir / "Trash";

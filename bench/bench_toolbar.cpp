@@ -2,6 +2,7 @@
 // 1 MB formatted page (it runs on every change of the editor), one typed character on that page
 // until it is painted, filling FontBox with every installed family, and painting the item list
 // at 100 and 10,000 items.
+#include "BenchProject.h"
 #include "core/rtf/Rtf.h"
 #include "core/store/OrderStamp.h"
 #include "support/ScriptedDesktop.h"
@@ -27,15 +28,6 @@ namespace fs = std::filesystem;
 using namespace quillory;
 using quillory::test::ScriptedDesktop;
 using quillory::test::TempDir;
-
-void writeConfig(const fs::path& home, const fs::path& project, const std::string& item)
-{
-    const fs::path data = home / "Documents" / "Quillory";
-    fs::create_directories(data);
-    std::ofstream(data / "config", std::ios::binary) << "0\r\n0\r\n655\r\n539\r\n"
-                                                     << project.string() << "\r\n185\r\n"
-                                                     << item << "\r\n0\r\n0\r\n1\r\n0\r\n\r\n0\r\n1\r\n1\r\n55\r\n";
-}
 
 // About a million characters in short paragraphs, a format change every few words, bullets and
 // centred lines, as a heavily formatted page has.
@@ -73,15 +65,11 @@ struct Home {
         fs::create_directories(project);
         if (items == 0) {
             std::ofstream(project / "Page", std::ios::binary) << megabytePage();
-            writeConfig(dir.path(), project, "Page");
+            quillory::bench::writeConfig(dir.path(), project, "Page", true);
             return;
         }
-        for (int i = 0; i < items; ++i) {
-            const fs::path file = project / ("Item number " + std::to_string(i) + " with a name of some length");
-            std::ofstream(file, std::ios::binary) << "A page.";
-            fs::last_write_time(file, store::OrderStamp(static_cast<std::size_t>(i)));
-        }
-        writeConfig(dir.path(), project, "Item number 0 with a name of some length");
+        quillory::bench::writeStampedProject(project, items, "A page.", "Item number ", " with a name of some length");
+        quillory::bench::writeConfig(dir.path(), project, "Item number 0 with a name of some length", true);
     }
 };
 
