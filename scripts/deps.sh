@@ -16,6 +16,8 @@ build_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # Wayland: the data-control clipboard (libwayland-client, wayland-scanner) and Qt's Wayland platform
   libwayland-dev libwayland-bin qt6-wayland
+  # GNOME's custom shortcuts through GSettings, where GNOME offers no shortcuts portal
+  libglib2.0-dev
 )
 test_pkgs=(
   xvfb openbox trayer xdotool xclip x11-utils wmctrl fonts-dejavu-core desktop-file-utils imagemagick
@@ -29,6 +31,11 @@ test_pkgs=(
   # Today's desktops: headless compositors, the Wayland clipboard, a private session bus with
   # stand-in desktop services, the autostart entry launched by gio
   sway weston wl-clipboard dbus-daemon python3-dbus python3-gi libglib2.0-bin
+  # KDE Plasma's own stack: KWin (with kglobalaccel), the portal and its KDE backend (a Qt 5
+  # Wayland client), and the fake-input protocol the test presses keys with
+  kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde qtwayland5 plasma-wayland-protocols
+  # GNOME's settings store and the schemas of its keyboard shortcuts, for the custom shortcuts
+  dconf-service dconf-cli dconf-gsettings-backend gnome-settings-daemon-common gsettings-desktop-schemas
   # The kill test reads every page after each kill in one process
   python3
 )

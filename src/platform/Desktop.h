@@ -29,6 +29,18 @@ struct HotkeyStatus {
     // The desktop's own name for a key it bound instead of the one asked for (ids 1..5 at 0..4);
     // empty where the key is the one asked for or is not bound.
     std::array<std::u16string, 5> otherKeys;
+    // Where the user gives the hotkeys other keys when the desktop, not the program, binds them
+    // ("System Settings, Shortcuts, Quillory"); empty for the program's own key grabs.
+    std::u16string settingsPlace{};
+    // The keys reach only some programs: X11 key grabs in a Wayland session see X11 clients alone.
+    bool partial = false;
+};
+
+// The desktop's own keyboard shortcuts, where the program can add its hotkeys to them as commands
+// (GNOME's custom shortcuts), for desktops that pass no keys to programs.
+struct DesktopShortcuts {
+    unsigned freeMask = 0; // Ctrl+F<id> the desktop does not use yet (bit id - 1)
+    unsigned oursMask = 0; // already running the program's commands
 };
 
 // Whether a print job reached the print system, and if not, why not (for the user, in words).
@@ -96,6 +108,12 @@ public:
     virtual HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) = 0;
 
     // --- Today's desktops: hotkeys bound later, the clipboard, the tray, the window state ---
+    // nullopt where the desktop keeps no shortcuts the program can add to.
+    [[nodiscard]] virtual std::optional<DesktopShortcuts> desktopShortcuts() = 0;
+    // Adds the hotkeys in `mask` to the desktop's shortcuts, hotkey id running commands[id - 1].
+    // False, with the reason in `why`, when they could not be written.
+    [[nodiscard]] virtual bool bindDesktopShortcuts(unsigned mask, const std::array<std::u16string, 5>& commands,
+                                                    std::u16string& why) = 0;
     // `changed` gets every later change of the hotkeys' status: a desktop may bind them only after
     // asking the user, bind other keys, or change them while the program runs.
     virtual void watchHotkeys(std::function<void(const HotkeyStatus&)> changed) = 0;

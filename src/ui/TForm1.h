@@ -186,8 +186,9 @@ public:
 
     // --- Quick copy (TForm1Hotkeys.cpp) -----------------------------------------------------
     void HotkeyPressed(int id);
-    // A later start of the program asked for the window: shown as Ctrl+F1 shows it.
-    void AnotherStart();
+    // Runs `action` once start-up is done: at the first tick, after a start in the tray has
+    // hidden the window, or at once when that has passed. For a command that started the program.
+    void WhenStarted(std::function<void()> action);
     // F1..F9 copy the first nine items; the key goes on to the focused control afterwards.
     void FormKeyDown(int Key, Qt::KeyboardModifiers Shift);
     void CopyItemtoClipboardCtrlF4Hotkey1Click(QObject* Sender);
@@ -395,6 +396,14 @@ private:
     void setStayOnTop(bool on);
     // The hotkeys' names, the minimise fallback and the notice follow the desktop's binding.
     void applyHotkeyStatus(const HotkeyStatus& status);
+    // --- The hotkeys as commands of the desktop's shortcut settings (TForm1HotkeyCommands.cpp) ---
+    // The command line for each hotkey: the program as the desktop finds it, and its option.
+    [[nodiscard]] std::array<std::u16string, 5> hotkeyCommands() const;
+    // The overview's closing paragraph naming the commands, where the hotkeys reach only some
+    // programs and the desktop does not run them yet; else empty.
+    [[nodiscard]] std::u16string hotkeyCommandsText() const;
+    // At the first tick: offers once to add the hotkeys to the desktop's own shortcuts.
+    void offerDesktopShortcuts();
     void connectDesktopHandlers();
     // The copy's balloon, once the desktop says whether the page reached the clipboard.
     void copyDone(bool copied);
@@ -452,8 +461,11 @@ private:
     bool m_quitClosed = false;                 // the close of a quitting application has run
     std::vector<std::u16string> m_noticesSaid; // notices shown in a box (no tray): once per run
     bool m_hotkeysRegistered = false;
+    std::function<void()> m_whenStarted;         // a command's action waiting for the first tick
     std::u16string m_hotkeyNotice;               // why there are no hotkeys, said once at the first tick
     std::array<std::u16string, 5> m_hotkeyNames; // as the desktop bound them
+    bool m_hotkeysPartial = false;               // some hotkeys reach no program, or only some programs
+    bool m_desktopShortcutsOurs = false;         // the desktop's own shortcuts run our commands
     bool m_loadingPage = false;                  // editor changes made by loading are not edits
     int m_rowAtPress = -1;                       // LB's current row when the mouse went down
     QRect m_pendingBounds;                       // stored outer bounds still waiting for the frame to be known

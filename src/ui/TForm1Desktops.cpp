@@ -30,19 +30,32 @@ void TForm1::applyHotkeyStatus(const HotkeyStatus& status)
     const unsigned bound = status.available ? status.registeredMask : 0U;
     m_hotkeysRegistered = (bound & 1U) != 0;
     m_hotkeyNames = HotkeyNames(bound, status.otherKeys);
+    // Where the desktop binds the keys, the user changes them there; elsewhere the commands help.
+    m_hotkeysPartial = status.settingsPlace.empty() && (status.partial || bound != (1U << kHotkeyCount) - 1);
 
     // A key merely taken by another program is left out of the notice, as it always was; the
     // overview still says "(no key)" for it.
     const bool otherKeys = std::any_of(status.otherKeys.begin(), status.otherKeys.end(),
                                        [](const std::u16string& key) { return !key.empty(); });
-    if (!status.available)
+    // Where the desktop binds the keys, it also says where the user changes them.
+    const std::u16string& place = status.settingsPlace;
+    const std::u16string kept = place.empty() ? std::u16string() : KeptKeys(bound);
+    if (!status.available) {
         m_hotkeyNotice = status.reason;
-    else if (bound == 0)
+    } else if (bound == 0) {
         m_hotkeyNotice = u"The desktop bound none of Quillory's hotkeys, so they do nothing in this session.";
-    else if (otherKeys)
+        if (!place.empty())
+            m_hotkeyNotice += u"\n\nYou can give them keys in " + place + u".";
+    } else if (otherKeys || !kept.empty()) {
         m_hotkeyNotice = u"Quillory's hotkeys in this session:\n" + WithHotkeyNames(HotkeyLines(), m_hotkeyNames);
-    else
+        if (!kept.empty())
+            m_hotkeyNotice += u"\n\nThe desktop keeps " + kept +
+                              u" for its own commands. You can give Quillory "
+                              u"other keys in " +
+                              place + u".";
+    } else {
         m_hotkeyNotice.clear();
+    }
 }
 
 void TForm1::HotkeysChanged(const HotkeyStatus& status)
@@ -55,7 +68,7 @@ void TForm1::HotkeysChanged(const HotkeyStatus& status)
 
 std::u16string TForm1::OverviewText() const
 {
-    return WithHotkeyNames(help::kOverview, m_hotkeyNames);
+    return WithHotkeyNames(help::kOverview, m_hotkeyNames) + hotkeyCommandsText();
 }
 
 void TForm1::copyDone(bool copied)

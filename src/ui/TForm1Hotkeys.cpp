@@ -59,9 +59,12 @@ void TForm1::HotkeyPressed(int id)
     }
 }
 
-void TForm1::AnotherStart()
+void TForm1::WhenStarted(std::function<void()> action)
 {
-    guarded([this] { HotkeyPressed(1); });
+    if (SSTTag != 0)
+        guarded(action);
+    else
+        m_whenStarted = std::move(action);
 }
 
 void TForm1::copyPage()

@@ -64,6 +64,9 @@ void TForm1::Timer1Timer()
             hideWindow();
         if (!m_hotkeyNotice.empty())
             notice(m_hotkeyNotice);
+        offerDesktopShortcuts();
+        if (m_whenStarted)
+            std::exchange(m_whenStarted, {})();
     }
 
     // 5. The load-failure report, emptied before its box opens so ticks under the box skip it.

@@ -3,6 +3,7 @@
 # native Wayland client. Everything started is recorded by PID in E2E_PIDS like the rest.
 #
 #   unprivileged_rerun "$@"     as root: runs the script again as nobody (sway refuses root)
+#   bus_service NAME EXEC...    a D-Bus service the private bus may start (before start_session_bus)
 #   start_session_bus           a private dbus-daemon; sets DBUS_SESSION_BUS_ADDRESS
 #   start_stand_in ARG...       tests/e2e/stand_in_desktop.py ARG...; its log is $STAND_IN_LOG
 #   stop_stand_in
@@ -53,6 +54,17 @@ unprivileged_rerun()
     exit $status
 }
 
+# bus_service NAME EXEC...: the private bus starts EXEC when NAME is first asked for. The bus
+# starts only the services a test names: the session configuration would also start the
+# installed ones (the real portal among them), which race a stand-in for its name.
+bus_service()
+{
+    local name=$1
+    shift
+    mkdir -p "$E2E_TMP/bus-services"
+    printf '[D-BUS Service]\nName=%s\nExec=%s\n' "$name" "$*" >"$E2E_TMP/bus-services/$name.service"
+}
+
 start_session_bus()
 {
     harness_require dbus-daemon gdbus
@@ -61,8 +73,24 @@ start_session_bus()
         exit $E2E_SKIP
     }
     local fifo=$E2E_TMP/bus-address address=
+    mkdir -p "$E2E_TMP/bus-services"
+    cat >"$E2E_TMP/bus.conf" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <keep_umask/>
+  <listen>unix:path=$XDG_RUNTIME_DIR/bus</listen>
+  <servicedir>$E2E_TMP/bus-services</servicedir>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
     mkfifo "$fifo"
-    dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus" --print-address=3 \
+    dbus-daemon --config-file="$E2E_TMP/bus.conf" --nofork --nopidfile --print-address=3 \
         3>"$fifo" >"$E2E_OUT/dbus.log" 2>&1 &
     E2E_PIDS+=($!)
     read -r -t "$E2E_TIMEOUT" address <"$fifo" || true

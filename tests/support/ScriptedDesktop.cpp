@@ -215,6 +215,21 @@ int ScriptedDesktop::randomBelow(int)
     return r;
 }
 
+bool ScriptedDesktop::bindDesktopShortcuts(unsigned mask, const std::array<std::u16string, 5>& commands,
+                                           std::u16string& why)
+{
+    boundShortcuts.push_back({mask, commands});
+    if (!bindFailure.empty()) {
+        why = bindFailure;
+        return false;
+    }
+    if (shortcuts) {
+        shortcuts->oursMask |= mask;
+        shortcuts->freeMask &= ~mask;
+    }
+    return true;
+}
+
 void ScriptedDesktop::watchHotkeys(std::function<void(const HotkeyStatus&)> changed)
 {
     hotkeysChanged = std::move(changed);

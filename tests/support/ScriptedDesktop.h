@@ -65,6 +65,15 @@ public:
     bool holdCopies = false;
     std::vector<std::function<void()>> pendingCopies;
     bool clickActivatesTray = false;
+    // The desktop's own shortcuts (GNOME's); nullopt: there are none to add to. Each bind is
+    // recorded, and fails with `bindFailure` where that is set.
+    std::optional<DesktopShortcuts> shortcuts;
+    struct Bound {
+        unsigned mask;
+        std::array<std::u16string, 5> commands;
+    };
+    std::vector<Bound> boundShortcuts;
+    std::u16string bindFailure;
     std::map<const QWidget*, bool> stayOnTop;
     int stayOnTopChanges = 0;
     std::filesystem::path documents;
@@ -101,6 +110,9 @@ public:
     void watchHotkeys(std::function<void(const HotkeyStatus&)> changed) override;
     void setClipboard(std::unique_ptr<QMimeData> data, std::function<void(bool copied)> done) override;
     bool trayActivatesOnClick() const override { return clickActivatesTray; }
+    std::optional<DesktopShortcuts> desktopShortcuts() override { return shortcuts; }
+    bool bindDesktopShortcuts(unsigned mask, const std::array<std::u16string, 5>& commands,
+                              std::u16string& why) override;
     void setStayOnTop(QWidget& window, bool on) override;
     bool isStayOnTop(const QWidget& window) const override;
     std::filesystem::path documentsFolder() const override { return documents; }

@@ -1,5 +1,7 @@
 #include "core/text/HotkeyNames.h"
 
+#include <vector>
+
 namespace quillory {
 
 namespace {
@@ -50,6 +52,21 @@ std::array<std::u16string, kHotkeyCount> HotkeyNames(unsigned boundMask,
             names[at] = otherKeys[at];
     }
     return names;
+}
+
+std::u16string KeptKeys(unsigned boundMask)
+{
+    std::vector<std::u16string> kept;
+    for (int id = 1; id <= kHotkeyCount; ++id)
+        if ((boundMask & (1U << (id - 1))) == 0)
+            kept.push_back(AskedName(id));
+    std::u16string out;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (i > 0)
+            out += i + 1 == kept.size() ? u" and " : u", ";
+        out += kept[i];
+    }
+    return out;
 }
 
 std::u16string WithHotkeyNames(std::u16string_view text, const std::array<std::u16string, kHotkeyCount>& names)

@@ -21,6 +21,10 @@ inline constexpr int kHotkeyCount = 5;
 [[nodiscard]] std::array<std::u16string, kHotkeyCount>
 HotkeyNames(unsigned boundMask, const std::array<std::u16string, kHotkeyCount>& otherKeys);
 
+// The keys asked for that the desktop did not bind, for a sentence: "Ctrl-F1", "Ctrl-F1 and
+// Ctrl-F3", "Ctrl-F1, Ctrl-F2 and Ctrl-F4"; empty when every one is bound.
+[[nodiscard]] std::u16string KeptKeys(unsigned boundMask);
+
 // `text` with every line that begins "Ctrl-F<id> = " beginning with names[id-1] instead; the
 // rest of the text, the other mentions of the keys included, stays as it is.
 [[nodiscard]] std::u16string WithHotkeyNames(std::u16string_view text,

@@ -2,6 +2,7 @@
 
 #include "core/text/HotkeyNames.h"
 #include "platform/QtText.h"
+#include "platform/portal/KGlobalAccelCheck.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
@@ -51,6 +52,8 @@ const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
+// Also the name KDE files the shortcuts under in its settings, after the application id, if any.
+const QString kSessionToken = QStringLiteral("Quillory");
 
 void RegisterTypes()
 {
@@ -101,7 +104,9 @@ PortalHotkeys::PortalHotkeys(QDBusConnection bus, std::function<void(int id)> pr
     m_bus.connect(kService, kPath, kInterface, QStringLiteral("ShortcutsChanged"), this,
                   SLOT(onShortcutsChanged(QDBusMessage)));
     QVariantMap options;
-    options.insert(QStringLiteral("session_handle_token"), QStringLiteral("quillory%1").arg(m_tokens));
+    options.insert(QStringLiteral("session_handle_token"), kSessionToken);
+    // KDE's portal (5.27) takes the shortcuts from here and ignores those of BindShortcuts.
+    options.insert(QStringLiteral("shortcuts"), QVariant::fromValue(wanted()));
     request(QStringLiteral("CreateSession"), {options}, QStringLiteral("quillory_session"));
 }
 
@@ -184,6 +189,13 @@ void PortalHotkeys::onResponse(const QDBusMessage& message)
         break;
     }
     case Step::Bind:
+        // The bind's answer may name keys that were asked for rather than given; the list is
+        // what the portal holds now.
+        m_step = Step::List;
+        request(QStringLiteral("ListShortcuts"), {QVariant::fromValue(QDBusObjectPath(m_session)), QVariantMap()},
+                QStringLiteral("quillory_list"));
+        break;
+    case Step::List:
         m_step = Step::Done;
         takeShortcuts(results.value(QStringLiteral("shortcuts")));
         break;
@@ -192,7 +204,7 @@ void PortalHotkeys::onResponse(const QDBusMessage& message)
     }
 }
 
-void PortalHotkeys::bind()
+QList<Shortcut> PortalHotkeys::wanted()
 {
     QList<Shortcut> shortcuts;
     for (std::size_t i = 0; i < shortcutIds().size(); ++i) {
@@ -202,8 +214,13 @@ void PortalHotkeys::bind()
         properties.insert(QStringLiteral("preferred_trigger"), QStringLiteral("CTRL+F%1").arg(i + 1));
         shortcuts.append({shortcutIds()[i], properties});
     }
+    return shortcuts;
+}
+
+void PortalHotkeys::bind()
+{
     request(QStringLiteral("BindShortcuts"),
-            {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(shortcuts), QString(), QVariantMap()},
+            {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(wanted()), QString(), QVariantMap()},
             QStringLiteral("quillory_bind"));
 }
 
@@ -215,15 +232,36 @@ void PortalHotkeys::takeShortcuts(const QVariant& shortcuts)
     else
         list = shortcuts.value<QList<Shortcut>>();
 
-    HotkeyStatus status{true, 0, {}, {}};
+    std::array<QString, 5> listed;
     for (const Shortcut& s : list) {
         const auto& ids = shortcutIds();
         const auto it = std::find(ids.begin(), ids.end(), s.id);
-        if (it == ids.end())
-            continue;
-        const auto i = static_cast<std::size_t>(it - ids.begin());
-        const std::u16string trigger = fromQ(s.properties.value(QStringLiteral("trigger_description")).toString());
-        // A shortcut the desktop lists without a trigger has no key.
+        if (it != ids.end())
+            listed[static_cast<std::size_t>(it - ids.begin())] =
+                s.properties.value(QStringLiteral("trigger_description")).toString();
+    }
+    // Only the answer to the newest list counts: the user may change keys while one is checked.
+    const int generation = ++m_checks;
+    QStringList ids;
+    for (const QString& id : shortcutIds())
+        ids << id;
+    KGlobalAccelCheck::query(
+        m_bus, kSessionToken, ids, this, [this, listed, generation](std::optional<KGlobalAccelCheck::Result> granted) {
+            if (generation != m_checks)
+                return;
+            if (granted)
+                publish(granted->keys, QStringLiteral("System Settings, Shortcuts, %1").arg(granted->component));
+            else
+                publish({listed.begin(), listed.end()}, QStringLiteral("the desktop's keyboard shortcut settings"));
+        });
+}
+
+void PortalHotkeys::publish(const std::vector<QString>& triggers, const QString& settingsPlace)
+{
+    HotkeyStatus status{true, 0, {}, {}, fromQ(settingsPlace), false};
+    for (std::size_t i = 0; i < triggers.size() && i < status.otherKeys.size(); ++i) {
+        const std::u16string trigger = fromQ(triggers[i]);
+        // A shortcut listed without a trigger has no key.
         if (trigger.empty())
             continue;
         status.registeredMask |= 1U << i;

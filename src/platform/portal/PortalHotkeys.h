@@ -3,16 +3,22 @@
 #include "platform/GlobalHotkeys.h"
 
 #include <QDBusConnection>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
 
 #include <array>
 #include <functional>
+#include <vector>
 
 class QDBusMessage;
 
 namespace quillory {
+
+namespace portal {
+struct Shortcut;
+}
 
 // The five hotkeys through the desktop's GlobalShortcuts portal (xdg-desktop-portal), for sessions
 // where the program cannot grab keys itself (Wayland). Binding is asynchronous: the desktop may
@@ -43,13 +49,18 @@ private Q_SLOTS:
     void onShortcutsChanged(const QDBusMessage& message);
 
 private:
-    enum class Step { CreateSession, Bind, Done };
+    enum class Step { CreateSession, Bind, List, Done };
 
     // Sends a portal request whose answer comes as a Response signal on a path made from `token`.
     bool request(const QString& method, QVariantList arguments, const QString& token);
     void bind();
-    // Reads the desktop's list of bound shortcuts (a(sa{sv})) into the status.
+    // Reads the desktop's list of bound shortcuts (a(sa{sv})), checks it with the desktop's shortcut
+    // daemon where that can tell, and publishes the status.
     void takeShortcuts(const QVariant& shortcuts);
+    // `triggers`: per hotkey id - 1 the keys the desktop gave, empty for none.
+    void publish(const std::vector<QString>& triggers, const QString& settingsPlace);
+    // The shortcuts asked for, in the portal's a(sa{sv}) shape.
+    static QList<portal::Shortcut> wanted();
     void fail(const QString& why);
 
     QDBusConnection m_bus;
@@ -62,6 +73,7 @@ private:
     HotkeyStatus m_status;
     std::string m_activationToken;
     int m_tokens = 0;
+    int m_checks = 0;
 };
 
 } // namespace quillory

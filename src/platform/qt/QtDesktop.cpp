@@ -6,6 +6,9 @@
 #include "platform/WindowState.h"
 #include "platform/qt/FocusedCopy.h"
 #include "platform/qt/PromptDialog.h"
+#ifdef QUILLORY_HAVE_GIO
+#include "platform/gnome/GnomeShortcuts.h"
+#endif
 #ifdef QUILLORY_HAVE_WAYLAND
 #include "platform/wayland/DataControlClipboard.h"
 #endif
@@ -170,11 +173,63 @@ bool QtDesktop::trayAvailable() const
 
 HotkeyStatus QtDesktop::registerHotkeys(std::function<void(int id)> pressed)
 {
+    m_pressed = pressed;
     m_hotkeys = GlobalHotkeys::create(std::move(pressed), [this](const HotkeyStatus& status) {
         if (m_hotkeysChanged)
             m_hotkeysChanged(status);
     });
     return m_hotkeys->status();
+}
+
+void QtDesktop::pressHotkey(int id, const QString& activationToken)
+{
+    // The newest press's token is the one the desktop still honours.
+    m_commandToken = activationToken.toStdString();
+    if (id == 1 && !activationToken.isEmpty() && QGuiApplication::platformName() == QLatin1String("wayland"))
+        // Qt's xdg-shell integration activates with this token at the next activation request.
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
+    if (m_pressed)
+        m_pressed(id);
+}
+
+std::string QtDesktop::takeActivationToken()
+{
+    std::string token = std::exchange(m_commandToken, {});
+    if (m_hotkeys) {
+        std::string fromKey = m_hotkeys->takeActivationToken();
+        if (token.empty())
+            token = std::move(fromKey);
+    }
+    return token;
+}
+
+std::optional<DesktopShortcuts> QtDesktop::desktopShortcuts()
+{
+#ifdef QUILLORY_HAVE_GIO
+    if (gnome::Offered()) {
+        const gnome::Survey survey = gnome::Look();
+        return DesktopShortcuts{survey.freeMask, survey.oursMask};
+    }
+#endif
+    return std::nullopt;
+}
+
+bool QtDesktop::bindDesktopShortcuts(unsigned mask, const std::array<std::u16string, 5>& commands, std::u16string& why)
+{
+#ifdef QUILLORY_HAVE_GIO
+    std::array<std::string, 5> utf8;
+    for (std::size_t i = 0; i < commands.size(); ++i)
+        utf8[i] = toQ(commands[i]).toStdString();
+    std::string reason;
+    if (gnome::Bind(mask, utf8, reason))
+        return true;
+    why = fromQ(QString::fromStdString(reason));
+#else
+    (void)mask;
+    (void)commands;
+    why = u"This build of Quillory cannot change the desktop's shortcuts.";
+#endif
+    return false;
 }
 
 void QtDesktop::watchHotkeys(std::function<void(const HotkeyStatus&)> changed)
@@ -200,7 +255,7 @@ void QtDesktop::setClipboard(std::unique_ptr<QMimeData> data, std::function<void
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (wayland && !QGuiApplication::focusWindow()) {
         // The compositor ignores a clipboard set by a client without the focus.
-        const std::string token = m_hotkeys ? m_hotkeys->takeActivationToken() : std::string();
+        const std::string token = takeActivationToken();
         if (token.empty()) {
             done(false);
             return;

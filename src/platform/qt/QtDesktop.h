@@ -3,6 +3,7 @@
 #include "platform/Desktop.h"
 
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
 #include <memory>
@@ -26,6 +27,10 @@ public:
     // The tray icon balloons are shown at; owned by the window. Call right after creating it:
     // the kind of tray (StatusNotifier or XEmbed) is read when Qt picks it.
     void setTrayIcon(QSystemTrayIcon* tray);
+
+    // A hotkey asked for by a command or a second start rather than by a key: it acts as the key
+    // would, with the activation token the desktop gave that command (may be empty).
+    void pressHotkey(int id, const QString& activationToken);
 
     void setOwner(QWidget* owner) override;
     void showInfo(const std::u16string& text) override;
@@ -55,15 +60,23 @@ public:
     std::chrono::system_clock::time_point now() const override;
     int randomBelow(int bound) override;
     void watchHotkeys(std::function<void(const HotkeyStatus&)> changed) override;
+    std::optional<DesktopShortcuts> desktopShortcuts() override;
+    bool bindDesktopShortcuts(unsigned mask, const std::array<std::u16string, 5>& commands,
+                              std::u16string& why) override;
     void setClipboard(std::unique_ptr<QMimeData> data, std::function<void(bool copied)> done) override;
     bool trayActivatesOnClick() const override;
     void setStayOnTop(QWidget& window, bool on) override;
     bool isStayOnTop(const QWidget& window) const override;
 
 private:
+    // The token of the newest press, from a command or a key; empty where there is none.
+    std::string takeActivationToken();
+
     QPointer<QWidget> m_owner;
     QPointer<QSystemTrayIcon> m_tray;
     std::unique_ptr<GlobalHotkeys> m_hotkeys;
+    std::function<void(int)> m_pressed;
+    std::string m_commandToken;
     std::function<void(const HotkeyStatus&)> m_hotkeysChanged;
     std::unique_ptr<WindowState> m_windowState;
     const QWidget* m_windowStateOf = nullptr;

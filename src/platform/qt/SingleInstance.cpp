@@ -5,6 +5,8 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
+#include <QScopeGuard>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -12,13 +14,20 @@
 
 #include <algorithm>
 
+#include <cerrno>
+#include <cstring>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace quillory {
 
 namespace {
 
-constexpr char kShow[] = "show\n";
+// A request is one short line; a longer one is not ours.
+constexpr qint64 kMaxLine = 1024;
 
 // A socket in the user's runtime folder (mode 0700), named after the data folder; without one, in
 // the temporary folder under the user's id, reachable by the user alone.
@@ -60,15 +69,16 @@ bool SingleInstance::acquire()
     return true;
 }
 
-bool SingleInstance::askRunningToShow(int timeoutMs) const
+bool SingleInstance::askRunning(const HotkeyRequest& request, int timeoutMs) const
 {
+    const QByteArray line = QByteArray::fromStdString(EncodeHotkeyRequest(request));
     const QDeadlineTimer deadline(timeoutMs);
     // The running program may have taken the lock and not be listening yet.
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
         socket.connectToServer(m_socket);
         if (socket.waitForConnected(static_cast<int>(std::min<qint64>(deadline.remainingTime(), 500)))) {
-            socket.write(kShow);
+            socket.write(line);
             socket.flush();
             // The running program hangs up once it has read the request.
             return socket.state() == QLocalSocket::UnconnectedState ||
@@ -79,17 +89,57 @@ bool SingleInstance::askRunningToShow(int timeoutMs) const
     return false;
 }
 
+bool SingleInstance::tell(const std::filesystem::path& dataFolder, const HotkeyRequest& request, int timeoutMs)
+{
+    const QByteArray path = QFile::encodeName(socketPath(pathToQ(dataFolder)));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    // A listening program accepts at once; nobody listening refuses at once.
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return false;
+    const std::string line = EncodeHotkeyRequest(request);
+    if (::send(fd, line.data(), line.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(line.size()))
+        return false;
+    // The program hangs up once it has read the request.
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        pollfd wait{fd, POLLIN, 0};
+        const int ready = ::poll(&wait, 1, static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0)));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return false;
+        char byte = 0;
+        const ssize_t got = ::recv(fd, &byte, 1, 0);
+        if (got == 0)
+            return true;
+        if (got < 0 && errno != EINTR)
+            return false;
+    }
+}
+
 void SingleInstance::onConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine())
+            if (!socket->canReadLine()) {
+                // Whatever sends more than a request without a line feed is not a start of ours.
+                if (socket->bytesAvailable() > kMaxLine)
+                    socket->abort();
                 return;
-            const bool show = socket->readLine() == kShow;
+            }
+            const QByteArray line = socket->readLine(kMaxLine).trimmed();
             socket->disconnectFromServer();
-            if (show)
-                emit showRequested();
+            if (const auto request = DecodeHotkeyRequest(std::string_view(line.constData(), line.size())))
+                emit hotkeyRequested(request->id, QString::fromStdString(request->activationToken));
         });
     }
 }

@@ -73,7 +73,8 @@ XcbHotkeys::~XcbHotkeys()
 
 HotkeyStatus XcbHotkeys::status() const
 {
-    return {true, m_registeredMask, {}, {}};
+    // Through XWayland the grabs see only the keys pressed while an X11 client has the focus.
+    return {true, m_registeredMask, {}, {}, {}, !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")};
 }
 
 XcbHotkeys::Layout XcbHotkeys::readLayout() const

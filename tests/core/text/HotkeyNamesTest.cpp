@@ -56,3 +56,22 @@ TEST(HotkeyNames, RenamesOnlyTheHotkeyLines)
 }
 
 } // namespace
+
+TEST(HotkeyNames, KeptKeysReadAsASentence)
+{
+    struct Case {
+        unsigned bound;
+        std::u16string_view kept;
+    };
+    for (const Case& c : std::initializer_list<Case>{{0x1F, u""},
+                                                     {0x10, u"Ctrl-F1, Ctrl-F2, Ctrl-F3 and Ctrl-F4"},
+                                                     {0x1E, u"Ctrl-F1"},
+                                                     {0x0A, u"Ctrl-F1, Ctrl-F3 and Ctrl-F5"},
+                                                     {0x1B, u"Ctrl-F3"},
+                                                     {0x07, u"Ctrl-F4 and Ctrl-F5"},
+                                                     // Bits above the five hotkeys name nothing.
+                                                     {0xFFFFFFFF, u""}}) {
+        SCOPED_TRACE(c.bound);
+        EXPECT_EQ(KeptKeys(c.bound), c.kept);
+    }
+}
