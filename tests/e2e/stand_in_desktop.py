@@ -92,7 +92,8 @@ class Portal(dbus.service.Object):
         token = str(options.get("session_handle_token", "s"))
         path = "/org/freedesktop/portal/desktop/session/%s/%s" % (sender_part(sender), token)
         self.session = Session(self.bus, path, self)
-        self.log("create-session", path)
+        # KDE's portal binds only what the session is created with.
+        self.log("create-session", path, "shortcuts=%d" % len(options.get("shortcuts", [])))
         return self.answer(sender, options, {"session_handle": dbus.String(path)})
 
     @dbus.service.method(PORTAL, in_signature="oa(sa{sv})sa{sv}", out_signature="o", sender_keyword="sender")
@@ -103,6 +104,7 @@ class Portal(dbus.service.Object):
 
     @dbus.service.method(PORTAL, in_signature="oa{sv}", out_signature="o", sender_keyword="sender")
     def ListShortcuts(self, session, options, sender=None):
+        self.log("list")
         return self.answer(sender, options, {"shortcuts": self.triggers()})
 
     @dbus.service.signal(PORTAL, signature="osta{sv}")

@@ -24,6 +24,9 @@ start_quillory_native "$QUILLORY"
 wait_for "$E2E_TIMEOUT" sway_shows "Quillory - " || fail "no main window on sway"
 wait_for "$E2E_TIMEOUT" logged '^bind show-window=CTRL\+F1 item-up=CTRL\+F2 item-down=CTRL\+F3 copy-page=CTRL\+F4 hide-window=CTRL\+F5$' ||
     fail "the portal was not asked for Ctrl+F1..F5: $(cat "$STAND_IN_LOG")"
+logged '^create-session /org/freedesktop/portal/desktop/session/[^/]+/Quillory shortcuts=5$' ||
+    fail "the session was not created with the shortcuts: $(cat "$STAND_IN_LOG")"
+wait_for "$E2E_TIMEOUT" logged '^list$' || fail "the bound shortcuts were not listed back"
 start_other_client
 wait_for "$E2E_TIMEOUT" sway_focused_app_is_not "^Quillory" || fail "the other client did not take the focus"
 

@@ -36,6 +36,9 @@ public:
     [[nodiscard]] static bool tell(const std::filesystem::path& dataFolder, const HotkeyRequest& request,
                                    int timeoutMs);
 
+    // The socket later starts reach this program by.
+    [[nodiscard]] QString serverName() const { return m_socket; }
+
 signals:
     // A later start or a command asked for hotkey `id`, with the desktop's activation token of
     // that start (empty where the desktop gave none).
