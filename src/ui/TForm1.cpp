@@ -50,6 +50,7 @@ TForm1::TForm1(Desktop& desktop, QWidget* parent) : QMainWindow(parent), Form2(n
 
 TForm1::~TForm1()
 {
+    endSession();
     qApp->removeEventFilter(this);
 }
 
@@ -124,6 +125,24 @@ void TForm1::FormShow()
     const auto configBytes = store::ReadWholeFile(dataFile("config"), ec);
     applyConfig(configBytes ? settings::ReadConfig(*configBytes) : settings::Config{});
 
+    const bool restored = restoreLastSession();
+    if (!restored)
+        openRememberedProject();
+
+    Reload1Click();
+    setWindowTitle(toQ(u"Quillory - " + ProjectPath));
+    // Restored pages are unsaved ones.
+    Edited = restored;
+    markSession();
+    StartwithWindows1->setChecked(settings::HasAutostartEntry(fs::path(GetSpecialFolderPath(29, false))));
+
+    fillFontBox();
+    SetAttr();
+}
+
+void TForm1::openRememberedProject()
+{
+    std::error_code ec;
     if (ProjectPath.empty() || !fs::is_directory(fs::path(ProjectPath), ec)) {
         if (!ProjectPath.empty())
             LBHint = ProjectPath;
@@ -148,14 +167,6 @@ void TForm1::FormShow()
     std::vector<store::FileFailure> unreadable;
     showFirstLoadable(CurrentItem, bufferDir(), unreadable);
     reportFailures(bufferDir(), unreadable);
-
-    Reload1Click();
-    setWindowTitle(toQ(u"Quillory - " + ProjectPath));
-    Edited = false;
-    StartwithWindows1->setChecked(settings::HasAutostartEntry(fs::path(GetSpecialFolderPath(29, false))));
-
-    fillFontBox();
-    SetAttr();
 }
 
 void TForm1::applyConfig(const settings::Config& config)
@@ -318,6 +329,7 @@ void TForm1::connectHandlers()
         if (m_loadingPage || (removed == 0 && added == 0))
             return;
         m_pageChanged = true;
+        pageChangedForRecovery();
         if (!m_editByProgram)
             Edited = true;
     });
@@ -326,6 +338,7 @@ void TForm1::connectHandlers()
             [this](QSessionManager& manager) { guarded([this, &manager] { commitData(manager); }); });
 
     connectDesktopHandlers();
+    connectRecovery();
 }
 
 void TForm1::guarded(const std::function<void()>& handler)

@@ -319,6 +319,21 @@ private:
     void connectToolbarHandlers();
     void connectEditorHandlers();
     void connectPageHandlers();
+    // --- After a run that did not end in order (TForm1Recovery.cpp) ---
+    void connectRecovery();
+    // A change of the page shown: it is written into its buffer file once the changes pause.
+    void pageChangedForRecovery();
+    void writeShownPageAfterPause();
+    // Notes the project this run works on, for the next start should this run not end in order;
+    // writes only when the project changed.
+    void markSession();
+    // This run ends in order: the next start empties the buffer as usual.
+    void endSession();
+    // At start-up, after a run that did not end in order and left pages in the buffer that its
+    // project lacks: asks, and on Yes makes the buffer the working copy. True when restored.
+    bool restoreLastSession();
+    // Start-up's usual way: the remembered project refilled into the buffer, its item shown.
+    void openRememberedProject();
     void setUpListDrawing();
 
     // Formatting toolbar.
@@ -347,7 +362,7 @@ private:
     void showNoPage();
     // Writes the page shown into its buffer file when it changed since it was loaded (or the file
     // is gone); nothing for a page that belongs to no item.
-    [[nodiscard]] std::error_code writeShownPage();
+    [[nodiscard]] std::error_code writeShownPage(store::Flush flush = store::Flush::Skip);
     // Shows `preferred`'s page from `folder`, else the first entry's that loads, else no page;
     // selects its entry. Pages that could not be loaded are added to `failures`.
     bool showFirstLoadable(const std::u16string& preferred, const std::filesystem::path& folder,
@@ -452,6 +467,9 @@ private:
     Desktop& m_desktop;
     bool m_pageLoaded = false;                   // the editor holds the page of CurrentItem
     bool m_pageChanged = false;                  // ... changed since it was loaded
+    QTimer* m_pageWriteTimer = nullptr;          // writes the changed page once typing pauses
+    bool m_pageWriteFailed = false;              // that write failed and was reported
+    std::u16string m_sessionMarked;              // the project the session marker names
     bool m_editByProgram = false;                // a change the program makes to the page: not the user's edit
     std::vector<std::u16string> m_pendingErrors; // start-up's failures, shown by the first tick
     bool m_leaveQuestionOpen = false;            // the save question of a hide is open

@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -56,7 +57,7 @@ void TForm1::showNoPage()
     RE->setReadOnly(true);
 }
 
-std::error_code TForm1::writeShownPage()
+std::error_code TForm1::writeShownPage(store::Flush flush)
 {
     if (!m_pageLoaded)
         return {};
@@ -66,9 +67,11 @@ std::error_code TForm1::writeShownPage()
     // program's RTF.
     if (!m_pageChanged && fs::is_regular_file(file, missing))
         return {};
-    if (const std::error_code ec = writePage(file, store::Flush::Skip))
+    if (const std::error_code ec = writePage(file, flush))
         return ec;
     m_pageChanged = false;
+    // Written now: the pause's write would find nothing to do.
+    m_pageWriteTimer->stop();
     return {};
 }
 

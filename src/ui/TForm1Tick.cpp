@@ -49,6 +49,10 @@ void TForm1::Timer1Timer()
             StatusPanels[4]->setText(expected);
     }
 
+    // The project the session marker names follows the open one.
+    if (ShownOnce)
+        markSession();
+
     // 3. Stay on top, left alone in help mode.
     if (!HelpMode && isStayOnTop() != SOT->isChecked())
         setStayOnTop(SOT->isChecked());

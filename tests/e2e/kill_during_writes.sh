@@ -122,8 +122,28 @@ started_clean()
 }
 
 start_time=$SECONDS
+# The start after a kill may first ask whether to restore the pages the killed run did not save,
+# before the main window is shown; either answer keeps every page whole.
+main_window_or_question()
+{
+    xdotool search --name '^(Quillory - |Confirm$)' >/dev/null 2>&1
+}
+
+answer_restore_question()
+{
+    local box
+    wait_for "$E2E_TIMEOUT" main_window_or_question || fail "kill $kill: neither a window nor a question"
+    xdotool search --name '^Quillory - ' >/dev/null 2>&1 && return 0
+    box=$(wait_for_window '^Confirm$') || return 0
+    restore_questions=$((restore_questions + 1))
+    focus_window "$box"
+    if ((RANDOM % 2)); then send_keys Return; else send_keys Escape; fi
+}
+
+restore_questions=0
 for ((kill = 1; kill <= kills; kill++)); do
     start_quillory "$program"
+    answer_restore_question
     window=$(wait_for_main_window) || fail "kill $kill: no main window after the restart"
     wait_for "$E2E_TIMEOUT" is_mapped "$window" || fail "kill $kill: the window was not shown"
     # The start has refilled the buffer from the project: what a kill left half-done is cleared.
@@ -184,6 +204,7 @@ done
 
 # One last start clears what the last kill left.
 start_quillory "$program"
+answer_restore_question
 window=$(wait_for_main_window) || fail "no main window after the last kill"
 wait_for "$E2E_TIMEOUT" is_mapped "$window" || fail "the window was not shown after the last kill"
 started_clean || fail "temporaries survived the last start"
@@ -192,4 +213,5 @@ stop_quillory
 edits=0
 for name in "${!typed[@]}"; do edits=$((edits + typed[$name])); done
 echo "PASS: $kills kills ($reminder_kills after a reminder question, $acknowledged with the tag acknowledged) in $((SECONDS - start_time)) s, $edits versions typed;" \
-    "$killed_with_temporaries kills left temporaries, each cleared by the next start"
+    "$killed_with_temporaries kills left temporaries, each cleared by the next start;" \
+    "$restore_questions starts offered to restore unsaved pages"

@@ -22,8 +22,7 @@ struct Heard {
 
 // Runs `send` off the event loop, which the running program's side needs for answering, and
 // returns what it gave.
-template <typename Send>
-auto whileListening(Send send)
+template <typename Send> auto whileListening(Send send)
 {
     auto result = std::async(std::launch::async, send);
     const QDeadlineTimer deadline(10000);
@@ -38,8 +37,9 @@ TEST(SingleInstance, ACommandReachesTheRunningProgramWithItsToken)
     SingleInstance running(folder.path());
     ASSERT_TRUE(running.acquire());
     std::vector<Heard> heard;
-    QObject::connect(&running, &SingleInstance::hotkeyRequested,
-                     [&](int id, const QString& token) { heard.push_back({id, token}); });
+    QObject::connect(&running, &SingleInstance::hotkeyRequested, [&](int id, const QString& token) {
+        heard.push_back({id, token});
+    });
 
     EXPECT_TRUE(whileListening([&] { return SingleInstance::tell(folder.path(), {4, "token-123"}, 5000); }));
     EXPECT_TRUE(whileListening([&] { return SingleInstance::tell(folder.path(), {2, ""}, 5000); }));

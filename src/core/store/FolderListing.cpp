@@ -80,6 +80,13 @@ void RemoveOurTemporariesAt(int dirFd)
 
 } // namespace detail
 
+void RemoveOurTemporaries(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    if (const UniqueFd dir = detail::OpenFolder(folder, error))
+        detail::RemoveOurTemporariesAt(dir.get());
+}
+
 std::vector<std::u16string> ListRegularFiles(const std::filesystem::path& folder)
 {
     std::error_code error;

@@ -13,6 +13,10 @@ namespace quillory::store {
 // Never fails: a folder that cannot be read gives an empty list.
 [[nodiscard]] std::vector<std::u16string> ListRegularFiles(const std::filesystem::path& folder);
 
+// Deletes the temporaries this program's interrupted writes left in the folder, and nothing
+// else; a folder that cannot be read is left as it is.
+void RemoveOurTemporaries(const std::filesystem::path& folder);
+
 namespace detail {
 
 // The same for a folder open as `dirFd` (left open).
