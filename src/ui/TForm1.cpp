@@ -5,6 +5,7 @@
 #include "core/settings/Config.h"
 #include "core/settings/RecentFile.h"
 #include "core/settings/AutostartEntry.h"
+#include "core/store/Project.h"
 #include "core/store/ProjectStore.h"
 #include "core/store/WholeFile.h"
 #include "platform/Desktop.h"
@@ -74,6 +75,7 @@ void TForm1::FormCreate()
     // The documents folder itself may not exist yet on a fresh account.
     fs::create_directories(fs::path(documents + u"/Quillory"), ec);
     DataDir = documents + u"/Quillory/";
+    connectProjectSync();
 
     applyHotkeyStatus(m_desktop.registerHotkeys([this](int id) { guarded([this, id] { HotkeyPressed(id); }); }));
 
@@ -167,6 +169,7 @@ void TForm1::openRememberedProject()
     std::vector<store::FileFailure> unreadable;
     showFirstLoadable(CurrentItem, bufferDir(), unreadable);
     reportFailures(bufferDir(), unreadable);
+    projectOpened(false);
 }
 
 void TForm1::applyConfig(const settings::Config& config)

@@ -21,6 +21,7 @@
 
 class QAction;
 class QComboBox;
+class QFileSystemWatcher;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -44,6 +45,10 @@ struct HotkeyStatus;
 namespace settings {
 struct Config;
 }
+namespace store {
+class Project;
+struct SyncReport;
+} // namespace store
 
 // The main window. Controls keep their designer names (also as object names); handlers are
 // defined in one source file per concern. Handlers take the issuing control as `Sender`; an
@@ -334,6 +339,15 @@ private:
     bool restoreLastSession();
     // Start-up's usual way: the remembered project refilled into the buffer, its item shown.
     void openRememberedProject();
+    // --- A project other programs change too (TForm1ProjectSync.cpp) ---
+    void connectProjectSync();
+    // ProjectPath is now the project, its buffer just filled from it (or, `restored`, holding a
+    // session's unsaved pages over it); the folder is watched from now on.
+    void projectOpened(bool restored);
+    // Save's copy into the project: this session's changes, and what changed elsewhere taken in.
+    [[nodiscard]] store::SyncReport syncProject();
+    void absorbProjectChanges();
+    void applySyncReport(const store::SyncReport& report);
     void setUpListDrawing();
 
     // Formatting toolbar.
@@ -465,16 +479,19 @@ private:
     void guarded(const std::function<void()>& handler);
 
     Desktop& m_desktop;
-    bool m_pageLoaded = false;                   // the editor holds the page of CurrentItem
-    bool m_pageChanged = false;                  // ... changed since it was loaded
-    QTimer* m_pageWriteTimer = nullptr;          // writes the changed page once typing pauses
-    bool m_pageWriteFailed = false;              // that write failed and was reported
-    std::u16string m_sessionMarked;              // the project the session marker names
-    bool m_editByProgram = false;                // a change the program makes to the page: not the user's edit
-    std::vector<std::u16string> m_pendingErrors; // start-up's failures, shown by the first tick
-    bool m_leaveQuestionOpen = false;            // the save question of a hide is open
-    bool m_appQuitting = false;                  // the application is quitting: a close asks nothing more
-    bool m_startingUp = false;                   // errors wait for the first tick
+    bool m_pageLoaded = false;                    // the editor holds the page of CurrentItem
+    bool m_pageChanged = false;                   // ... changed since it was loaded
+    QTimer* m_pageWriteTimer = nullptr;           // writes the changed page once typing pauses
+    std::unique_ptr<store::Project> m_project;    // the store's view of ProjectPath and the buffer
+    QFileSystemWatcher* m_projectWatch = nullptr; // the project folder, for changes from elsewhere
+    QTimer* m_projectSettle = nullptr;            // a look at the folder once its changes settle
+    bool m_pageWriteFailed = false;               // that write failed and was reported
+    std::u16string m_sessionMarked;               // the project the session marker names
+    bool m_editByProgram = false;                 // a change the program makes to the page: not the user's edit
+    std::vector<std::u16string> m_pendingErrors;  // start-up's failures, shown by the first tick
+    bool m_leaveQuestionOpen = false;             // the save question of a hide is open
+    bool m_appQuitting = false;                   // the application is quitting: a close asks nothing more
+    bool m_startingUp = false;                    // errors wait for the first tick
     bool m_timerStarted = false;
     bool m_quitClosed = false;                 // the close of a quitting application has run
     std::vector<std::u16string> m_noticesSaid; // notices shown in a box (no tray): once per run

@@ -1,5 +1,7 @@
 #include "ui/TForm1.h"
 
+#include "core/store/Project.h"
+
 #include "core/StuffUnit.h"
 #include "core/rtf/Rtf.h"
 #include "core/store/AtomicFile.h"
@@ -49,15 +51,9 @@ void TForm1::AddItemfromFile1Click(QObject*)
     const std::string page = richedit::importedPage(*bytes);
     if (!keepShownPage())
         return;
-    const fs::path project(ProjectPath);
-    if ((ec = store::CreateItemFile(project, name, page, store::Flush::ToDisk))) {
-        reportFileError(project / fs::path(name), ec);
-        return;
-    }
-    if ((ec = store::CreateItemFile(bufferDir(), name, page, store::Flush::Skip))) {
-        std::error_code ignored;
-        fs::remove(project / fs::path(name), ignored);
-        reportFileError(bufferFile(name), ec);
+    fs::path failed;
+    if ((ec = m_project->createItem(name, page, store::Flush::ToDisk, failed))) {
+        reportFileError(failed, ec);
         return;
     }
     appendItem(name);

@@ -1,5 +1,7 @@
 #include "ui/TForm1.h"
 
+#include "core/store/Project.h"
+
 #include "core/StuffUnit.h"
 #include "core/store/FolderNames.h"
 #include "core/store/ItemFiles.h"
@@ -109,16 +111,10 @@ void TForm1::AddItem1Click(QObject* Sender)
     // The page shown is written first, so a failure there leaves everything as it was.
     if (!keepShownPage())
         return;
-    const fs::path project(ProjectPath);
     // Empty, the new file holds nothing a power cut could lose: it is not synced.
-    if (const std::error_code ec = store::CreateItemFile(project, name, {}, store::Flush::Skip)) {
-        reportFileError(project / fs::path(name), ec);
-        return;
-    }
-    if (const std::error_code ec = store::CreateItemFile(bufferDir(), name, {}, store::Flush::Skip)) {
-        std::error_code ignored;
-        fs::remove(project / fs::path(name), ignored);
-        reportFileError(bufferFile(name), ec);
+    fs::path failed;
+    if (const std::error_code ec = m_project->createItem(name, {}, store::Flush::Skip, failed)) {
+        reportFileError(failed, ec);
         return;
     }
     appendItem(name);
@@ -143,6 +139,7 @@ bool TForm1::removeItemFiles(const std::u16string& name)
         reportFileError(buffered, ec);
         return false;
     }
+    m_project->forget(name);
     return true;
 }
 
@@ -211,17 +208,9 @@ void TForm1::RenameItem1Click(QObject* Sender)
     const auto it = std::find(entries.begin(), entries.end(), named);
     if (it == entries.end())
         return;
-    if (const std::error_code ec = store::RenameItemFile(bufferDir(), named, name)) {
-        reportFileError(bufferFile(named), ec);
-        return;
-    }
-    // An item not saved yet has no project file to rename; any other failure undoes the rename,
-    // so the project folder and the buffer never name the item differently.
-    const fs::path project(ProjectPath);
-    const std::error_code ec = store::RenameItemFile(project, named, name);
-    if (ec && ec != std::errc::no_such_file_or_directory) {
-        (void)store::RenameItemFile(bufferDir(), name, named);
-        reportFileError(project / fs::path(named), ec);
+    fs::path failed;
+    if (const std::error_code ec = m_project->renameItem(named, name, failed)) {
+        reportFileError(failed, ec);
         return;
     }
     LB->item(static_cast<int>(it - entries.begin()))->setText(toQ(name));

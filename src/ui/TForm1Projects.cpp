@@ -4,6 +4,7 @@
 #include "core/rtf/Rtf.h"
 #include "core/settings/RecentFile.h"
 #include "core/store/AtomicFile.h"
+#include "core/store/Project.h"
 #include "core/store/ProjectStore.h"
 #include "core/store/ProjectNaming.h"
 #include "platform/Desktop.h"
@@ -38,9 +39,9 @@ bool TForm1::saveProject()
     FixIt(0);
     // Every file that did not arrive is named; the project stays marked as edited, so nothing is
     // reported as saved that was not.
-    const std::vector<store::FileFailure> failures = store::CopyBufferToProject(bufferDir(), fs::path(ProjectPath));
-    if (!failures.empty()) {
-        reportFailures(fs::path(ProjectPath), failures);
+    const store::SyncReport report = syncProject();
+    if (!report.failures.empty()) {
+        reportFailures(fs::path(ProjectPath), report.failures);
         return false;
     }
     Edited = false;
@@ -132,6 +133,7 @@ void TForm1::SaveProjectAs1Click(QObject* Sender)
     }
     if (command == Command::New ? startEmptyWibble(target) : relocateTo(target)) {
         ProjectPath = target.u16string();
+        projectOpened(false);
         Edited = false;
     } else {
         // Made by this command a moment ago and holding only its copies: nothing of the user's.
@@ -158,20 +160,29 @@ bool TForm1::relocateTo(const fs::path& target)
 void TForm1::openProjectFolder(const std::u16string& folder)
 {
     ClearBuffer();
-    LoadProjectIntoBuffer(folder);
+    store::LoadResult loaded = store::LoadProjectIntoBuffer(fs::path(folder), bufferDir());
+    // A file that did not reach the buffer is no entry: its page is not there to show or save.
+    std::erase_if(loaded.names, [&](const std::u16string& name) {
+        return std::any_of(loaded.failures.begin(), loaded.failures.end(),
+                           [&](const store::FileFailure& f) { return f.name == name; });
+    });
+    // The whole state moves to the new project before any box can open: a hotkey, a reminder or
+    // the tray acting under the box must find the project, its buffer and its page together.
+    setListEntries(loaded.names);
     ProjectPath = folder;
     // The page shown belonged to the project just closed: it must never be written into this one.
     m_pageLoaded = false;
-    if (LB->count() > 0) {
-        std::vector<store::FileFailure> unreadable;
+    std::vector<store::FileFailure> unreadable;
+    if (LB->count() > 0)
         showFirstLoadable(fromQ(LB->item(0)->text()), fs::path(folder), unreadable);
-        reportFailures(fs::path(folder), unreadable);
-    } else if (!startEmptyWibble(fs::path(folder))) {
+    else if (!startEmptyWibble(fs::path(folder)))
         // A folder with no items gets one empty item, so the list is never empty; where even that
         // cannot be written there is no page to show.
         showNoPage();
-    }
     Reload1Click();
+    projectOpened(false);
+    reportFailures(fs::path(folder), loaded.failures);
+    reportFailures(fs::path(folder), unreadable);
 }
 
 bool TForm1::startEmptyWibble(const fs::path& projectFolder)

@@ -99,6 +99,7 @@ bool TForm1::restoreLastSession()
     store::RemoveOurTemporaries(bufferDir());
     store::RemoveOurTemporaries(fs::path(project));
     ProjectPath = project;
+    projectOpened(true);
     setListEntries(store::OrderedNames(bufferDir()));
     std::vector<store::FileFailure> unreadable;
     showFirstLoadable(CurrentItem, bufferDir(), unreadable);

@@ -170,7 +170,7 @@ TEST_F(Failures, ASaveNamesEveryFileThatDidNotArriveAndStaysEdited)
     start();
     form->Edited = true;
     const ScopedFaults faults({{"write", "B"}});
-    fs::remove(project / "B"); // so B has to be written
+    writeFile(bufferDir() / "B", "page B changed here"); // so B has to be written
     desktop.expectError();
     form->SaveProject1Click(form->SaveProject1);
     EXPECT_TRUE(form->Edited);

@@ -8,7 +8,7 @@ namespace quillory::store {
 // How the working buffer differs from its project folder, page by page.
 struct BufferDifference {
     std::size_t added = 0;   // in the buffer only
-    std::size_t changed = 0; // in both, with other bytes or another order stamp
+    std::size_t changed = 0; // in both, with other bytes or another place in the list
     std::size_t deleted = 0; // in the project only
 
     [[nodiscard]] std::size_t total() const noexcept { return added + changed + deleted; }

@@ -82,7 +82,9 @@ std::size_t NameMaxOf(const std::filesystem::path& folder) noexcept
 std::error_code CreateItemFile(const std::filesystem::path& folder, std::u16string_view name, std::string_view bytes,
                                Flush flush)
 {
-    std::error_code error;
+    std::error_code error = detail::Fault("create", Utf16ToUtf8(name));
+    if (error)
+        return error;
     const UniqueFd dir = detail::OpenFolder(folder, error);
     if (!dir)
         return error;

@@ -19,7 +19,7 @@ namespace quillory::store::detail {
 [[nodiscard]] std::error_code LastError() noexcept;
 
 // Fault injection for tests, since a test run as root can read and write every file: while a
-// hook is set, the store asks it before each operation on an item file ("read", "write", "sync",
+// hook is set, the store asks it before each operation on an item file ("read", "write", "sync", "create",
 // "rename") with the file's name (empty for a whole folder), and a reason it returns fails that
 // operation as the system would. Not for use outside tests; no hook costs one load per call.
 using FaultHook = std::function<std::error_code(std::string_view operation, std::string_view name)>;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_set>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -338,7 +339,8 @@ std::vector<std::u16string> OrderedNames(const std::filesystem::path& bufferDir)
 }
 
 std::vector<FileFailure> CopyBufferToProject(const std::filesystem::path& bufferDir,
-                                             const std::filesystem::path& projectDir)
+                                             const std::filesystem::path& projectDir,
+                                             const std::vector<std::u16string>* only)
 {
     std::vector<FileFailure> failures;
     std::error_code error;
@@ -350,7 +352,11 @@ std::vector<FileFailure> CopyBufferToProject(const std::filesystem::path& buffer
         return {FileFailure{{}, error}};
     // An earlier save that was killed part-way leaves its temporaries; they are ours alone.
     detail::RemoveOurTemporariesAt(project.get());
-    const std::vector<std::u16string> names = detail::ListRegularFilesAt(buffer.get());
+    std::vector<std::u16string> names = detail::ListRegularFilesAt(buffer.get());
+    if (only) {
+        const std::unordered_set<std::u16string> wanted(only->begin(), only->end());
+        std::erase_if(names, [&](const std::u16string& n) { return !wanted.contains(n); });
+    }
 
     // First write every changed file as a temporary, then sync them all at once, then rename:
     // one sync for the whole save instead of one per file, and until its rename every project

@@ -66,9 +66,10 @@ bool StampAll(const std::filesystem::path& bufferDir, std::span<const std::u16st
 // time is left alone, one equal in content gets only its time. Nothing of the user's is deleted;
 // temporaries an interrupted save left behind are. A file that fails is passed over and the others
 // are still saved: the result lists every failure (a folder that cannot be opened as one failure
-// with an empty name), and is empty when every file arrived.
+// with an empty name), and is empty when every file arrived. Given `only`, just those names.
 [[nodiscard]] std::vector<FileFailure> CopyBufferToProject(const std::filesystem::path& bufferDir,
-                                                           const std::filesystem::path& projectDir);
+                                                           const std::filesystem::path& projectDir,
+                                                           const std::vector<std::u16string>* only = nullptr);
 
 // The index of the entry equal to `name`: the exact one when there is one, else the first equal
 // without regard to case; absent when none is.

@@ -15,6 +15,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QDir>
 #include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -157,7 +159,22 @@ std::optional<std::filesystem::path> QtDesktop::saveFileName(const std::u16strin
 
 bool QtDesktop::moveToTrash(const std::filesystem::path& file)
 {
-    return QFile::moveToTrash(pathToQ(file));
+    // The home trash as the freedesktop trash specification lays it out. Without it Qt 6.4 makes
+    // "files" and "info" in the working folder and reports success.
+    const QString trash =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
+    for (const char* part : {"/files", "/info"})
+        if (!QDir().mkpath(trash + QLatin1String(part)))
+            return false;
+    (void)QFile::setPermissions(trash, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QString inTrash;
+    if (!QFile::moveToTrash(pathToQ(file), &inTrash))
+        return false;
+    // Believed only where the file really went: into a trash's "files" folder, and gone from here.
+    const QFileInfo arrived(inTrash);
+    std::error_code ec;
+    return arrived.exists() && arrived.dir().dirName() == QLatin1String("files") &&
+           arrived.dir().absolutePath().endsWith(QLatin1String("Trash/files")) && !std::filesystem::exists(file, ec);
 }
 
 void QtDesktop::showBalloon(const std::u16string& text)

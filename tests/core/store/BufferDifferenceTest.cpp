@@ -54,7 +54,7 @@ TEST_F(BufferDifferenceTest, EveryKindOfUnsavedChangeCounts)
     both("Typed", "abc", 1);
     Write(buffer / "Typed", "abd", stamp(1)); // same size and stamp, other bytes
     both("Moved", "moved", 2);
-    Write(buffer / "Moved", "moved", stamp(7)); // another place in the list
+    Write(buffer / "Moved", "moved", stamp(20)); // another place in the list
     both("Longer", "a", 3);
     Write(buffer / "Longer", "ab", stamp(3));
     Write(buffer / "New", "added here", stamp(4));
@@ -64,9 +64,22 @@ TEST_F(BufferDifferenceTest, EveryKindOfUnsavedChangeCounts)
 
     const store::BufferDifference d = store::CompareBufferWithProject(buffer, project);
     EXPECT_EQ(d.added, 2U);
+    // Typed, Longer and Moved: moving Moved past Longer moves Longer too, which changed anyway.
     EXPECT_EQ(d.changed, 3U);
     EXPECT_EQ(d.deleted, 1U);
     EXPECT_EQ(d.total(), 6U);
+}
+
+TEST_F(BufferDifferenceTest, TimesThatKeepTheOrderAreNoChange)
+{
+    // The buffer is stamped by list position; a project written elsewhere carries other times.
+    both("One", "page one", 0);
+    both("Two", "page two", 1);
+    Write(project / "One", "page one", stamp(100));
+    Write(project / "Two", "page two", stamp(250));
+    EXPECT_EQ(store::CompareBufferWithProject(buffer, project).total(), 0U);
+    Write(project / "One", "page one", stamp(300));
+    EXPECT_EQ(store::CompareBufferWithProject(buffer, project).changed, 2U);
 }
 
 TEST_F(BufferDifferenceTest, AProjectThatCannotBeReadLeavesEveryBufferPageUnsaved)
