@@ -331,7 +331,6 @@ void TForm1::connectHandlers()
     connect(RE->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (m_loadingPage || (removed == 0 && added == 0))
             return;
-        m_pageChanged = true;
         pageChangedForRecovery();
         if (!m_editByProgram)
             Edited = true;

@@ -377,6 +377,9 @@ private:
     // Writes the page shown into its buffer file when it changed since it was loaded (or the file
     // is gone); nothing for a page that belongs to no item.
     [[nodiscard]] std::error_code writeShownPage(store::Flush flush = store::Flush::Skip);
+    // The page shown differs from its buffer file: the document's own modified state, so an
+    // undo back to the page as loaded or written counts as no change.
+    [[nodiscard]] bool pageChanged() const;
     // Shows `preferred`'s page from `folder`, else the first entry's that loads, else no page;
     // selects its entry. Pages that could not be loaded are added to `failures`.
     bool showFirstLoadable(const std::u16string& preferred, const std::filesystem::path& folder,
@@ -480,7 +483,6 @@ private:
 
     Desktop& m_desktop;
     bool m_pageLoaded = false;                    // the editor holds the page of CurrentItem
-    bool m_pageChanged = false;                   // ... changed since it was loaded
     QTimer* m_pageWriteTimer = nullptr;           // writes the changed page once typing pauses
     std::unique_ptr<store::Project> m_project;    // the store's view of ProjectPath and the buffer
     QFileSystemWatcher* m_projectWatch = nullptr; // the project folder, for changes from elsewhere

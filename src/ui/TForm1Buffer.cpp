@@ -39,7 +39,7 @@ std::error_code TForm1::showPage(const std::u16string& name, const fs::path& fil
         return ec;
     CurrentItem = name;
     m_pageLoaded = true;
-    m_pageChanged = false;
+    RE->document()->setModified(false);
     RE->setReadOnly(false);
     return {};
 }
@@ -52,9 +52,14 @@ void TForm1::showNoPage()
     }
     CurrentItem.clear();
     m_pageLoaded = false;
-    m_pageChanged = false;
+    RE->document()->setModified(false);
     // Nothing typed here could be kept, so nothing can be typed.
     RE->setReadOnly(true);
+}
+
+bool TForm1::pageChanged() const
+{
+    return m_pageLoaded && RE->document()->isModified();
 }
 
 std::error_code TForm1::writeShownPage(store::Flush flush)
@@ -65,11 +70,11 @@ std::error_code TForm1::writeShownPage(store::Flush flush)
     std::error_code missing;
     // A page that was only looked at keeps its file's bytes: our writer never reproduces another
     // program's RTF.
-    if (!m_pageChanged && fs::is_regular_file(file, missing))
+    if (!pageChanged() && fs::is_regular_file(file, missing))
         return {};
     if (const std::error_code ec = writePage(file, flush))
         return ec;
-    m_pageChanged = false;
+    RE->document()->setModified(false);
     // Written now: the pause's write would find nothing to do.
     m_pageWriteTimer->stop();
     return {};

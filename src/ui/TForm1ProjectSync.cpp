@@ -70,7 +70,7 @@ store::SyncReport TForm1::syncProject()
     if (m_project->folder() != fs::path(ProjectPath))
         projectOpened(true);
     const auto now = std::chrono::duration_cast<std::chrono::seconds>(m_desktop.now().time_since_epoch()).count();
-    store::SyncReport report = m_project->save(now, m_pageChanged ? CurrentItem : std::u16string());
+    store::SyncReport report = m_project->save(now, pageChanged() ? CurrentItem : std::u16string());
     applySyncReport(report);
     return report;
 }
@@ -80,7 +80,7 @@ void TForm1::absorbProjectChanges()
     if (!ShownOnce || m_project->folder() != fs::path(ProjectPath))
         return;
     // Changes made here wait for the user's Save; so does the page with typing not yet written.
-    const store::SyncReport report = m_project->absorb(m_pageChanged ? CurrentItem : std::u16string());
+    const store::SyncReport report = m_project->absorb(pageChanged() ? CurrentItem : std::u16string());
     applySyncReport(report);
     if (!report.failures.empty())
         reportFailures(fs::path(ProjectPath), report.failures);
@@ -97,7 +97,7 @@ void TForm1::applySyncReport(const store::SyncReport& report)
         std::vector<store::FileFailure> unreadable;
         if (Contains(report.removed, CurrentItem)) {
             showFirstLoadable(CurrentItem, bufferDir(), unreadable);
-        } else if (Contains(report.taken, CurrentItem) && !m_pageChanged) {
+        } else if (Contains(report.taken, CurrentItem) && !pageChanged()) {
             if (const std::error_code ec = showPage(CurrentItem, bufferFile(CurrentItem)))
                 unreadable.push_back({CurrentItem, ec});
         }

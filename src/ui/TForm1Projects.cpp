@@ -206,7 +206,7 @@ bool TForm1::startEmptyWibble(const fs::path& projectFolder)
     }
     CurrentItem = u"Wibble";
     m_pageLoaded = true;
-    m_pageChanged = false;
+    RE->document()->setModified(false);
     RE->setReadOnly(false);
     setListEntries({CurrentItem}); // left unselected
     return true;
@@ -254,7 +254,7 @@ bool TForm1::writeRecent()
     entries.reserve(static_cast<std::size_t>(OpenRecent->count()));
     for (int i = 0; i < OpenRecent->count(); ++i)
         entries.push_back(fromQ(OpenRecent->item(i)->text()));
-    const fs::path file = dataFile("Recent");
+    const fs::path file = store::ThroughLinks(dataFile("Recent"));
     if (const std::error_code ec = store::ReplaceFileAtomically(file, settings::WriteRecent(entries))) {
         // Reported once; the list in memory keeps its change.
         if (!m_recentWriteFailed)

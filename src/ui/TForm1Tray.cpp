@@ -82,7 +82,7 @@ void TForm1::FormCloseQuery(bool& CanClose)
 
 void TForm1::writeConfig()
 {
-    const auto file = dataFile("config");
+    const auto file = store::ThroughLinks(dataFile("config"));
     if (const std::error_code ec = store::ReplaceFileAtomically(file, settings::WriteConfig(currentConfig())))
         reportFileError(file, ec);
 }

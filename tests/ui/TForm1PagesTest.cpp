@@ -88,6 +88,22 @@ TEST_F(ForeignPage, OnlyViewedItKeepsItsBytes)
     EXPECT_EQ(readFile(project / "A"), foreign);
 }
 
+TEST_F(ForeignPage, AnEditUndoneIsNoEdit)
+{
+    type(QStringLiteral("x"));
+    form->RE->undo();
+    form->RE->undo(); // one more than there was, as an impatient user presses
+    click(0);
+    EXPECT_EQ(readFile(bufferDir() / "A"), foreign);
+    // An edit undone and redone is an edit.
+    click(1);
+    type(QStringLiteral("y"));
+    form->RE->undo();
+    form->RE->redo();
+    click(0);
+    EXPECT_NE(readFile(bufferDir() / "A"), foreign);
+}
+
 TEST_F(ForeignPage, EditedItKeepsItsTableLinkListsPicturesHiddenTextAndNote)
 {
     QTextCursor word = form->RE->document()->find(QStringLiteral("Picture"));

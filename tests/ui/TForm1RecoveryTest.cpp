@@ -137,3 +137,25 @@ TEST_F(Recovery, ACrashInAnotherProjectNamesItAndYesOpensIt)
 }
 
 } // namespace
+
+namespace {
+
+// Another program deleted the buffer file of the page shown: the page is still in the editor,
+// and the next switch or save writes it again rather than letting it vanish.
+TEST_F(Recovery, ThePageShownOutlivesItsBufferFile)
+{
+    start();
+    tick();
+    fs::remove(bufferDir() / "One");
+    click(1);
+    EXPECT_EQ(page(), "page Two");
+    EXPECT_NE(readFile(bufferDir() / "One").find("page One"), std::string::npos);
+
+    fs::remove(bufferDir() / "Two");
+    form->SaveProject1Click(form->SaveProject1);
+    EXPECT_NE(readFile(bufferDir() / "Two").find("page Two"), std::string::npos);
+    EXPECT_NE(readFile(project / "Two").find("page Two"), std::string::npos);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"One", "Two", "Three"}));
+}
+
+} // namespace

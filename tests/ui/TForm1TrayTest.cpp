@@ -199,3 +199,31 @@ TEST_F(Tray, WithNeitherTrayNorHotkeyTheWindowMinimisesInsteadOfVanishing)
     form->showNormal();
     closeButton(); // said once only
 }
+
+namespace {
+
+// A dotfile manager keeps the settings elsewhere and links them into the data folder.
+class LinkedSettings : public FormFixture {};
+
+TEST_F(LinkedSettings, ConfigAndRecentAreWrittenThroughTheirLinks)
+{
+    const fs::path project = makeProject("P.qlyp.dir", {"One"});
+    writeConfig({{5, project.string()}, {7, "One"}});
+    const fs::path dotfiles = home / "dotfiles";
+    fs::create_directories(dotfiles);
+    for (const char* name : {"config", "Recent"}) {
+        if (fs::exists(dataDir() / name))
+            fs::rename(dataDir() / name, dotfiles / name);
+        fs::create_symlink(dotfiles / name, dataDir() / name);
+    }
+    start();
+    tick(); // the open project joins the recent list
+    form->close();
+    for (const char* name : {"config", "Recent"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(fs::is_symlink(dataDir() / name));
+        EXPECT_NE(readFile(dotfiles / name).find(project.filename().string()), std::string::npos);
+    }
+}
+
+} // namespace

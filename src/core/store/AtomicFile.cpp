@@ -74,4 +74,20 @@ std::error_code CopyFileKeepingTime(const std::filesystem::path& from, const std
     return Replace(to, bytes, &info.st_mtim, flush);
 }
 
+std::filesystem::path ThroughLinks(const std::filesystem::path& path)
+{
+    // As the system follows links, and no further than it would (a loop ends there).
+    constexpr int kMostLinks = 40;
+    std::filesystem::path at = path;
+    std::error_code ec;
+    for (int hops = 0; hops < kMostLinks && std::filesystem::is_symlink(at, ec); ++hops) {
+        const std::filesystem::path target = std::filesystem::read_symlink(at, ec);
+        if (ec)
+            return path;
+        // A link that leads nowhere yet still names where the file belongs.
+        at = (target.is_absolute() ? target : at.parent_path() / target).lexically_normal();
+    }
+    return at;
+}
+
 } // namespace quillory::store

@@ -32,4 +32,8 @@ enum class Flush { ToDisk, Skip };
 [[nodiscard]] std::error_code CopyFileKeepingTime(const std::filesystem::path& from, const std::filesystem::path& to,
                                                   Flush flush = Flush::ToDisk);
 
+// The file writing `path` should replace: where `path` is a symbolic link (a settings file kept
+// by a dotfile manager), the file it leads to, followed to the end; else `path` itself.
+[[nodiscard]] std::filesystem::path ThroughLinks(const std::filesystem::path& path);
+
 } // namespace quillory::store

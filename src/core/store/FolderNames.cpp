@@ -1,6 +1,7 @@
 #include "core/store/FolderNames.h"
 
 #include "core/Utf.h"
+#include "core/text/CaseFold.h"
 
 #include <memory>
 
@@ -14,14 +15,10 @@ struct DirCloser {
     void operator()(DIR* dir) const noexcept { ::closedir(dir); }
 };
 
-// Upper-casing the ASCII letters of UTF-8 leaves every byte of a longer sequence alone, so this
-// is the same folding as on the UTF-16 text.
-std::string Folded(std::string bytes)
+// Unicode's folding, as a file system that ignores case applies it.
+std::u16string Folded(std::u16string_view name)
 {
-    for (char& c : bytes)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - ('a' - 'A'));
-    return bytes;
+    return FoldedName(name);
 }
 
 } // namespace
@@ -34,13 +31,13 @@ FolderNames::FolderNames(const std::filesystem::path& folder)
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view name(entry->d_name);
         if (name != "." && name != "..")
-            m_folded.insert(Folded(std::string(name)));
+            m_folded.insert(Folded(Utf8ToUtf16(name)));
     }
 }
 
 bool FolderNames::contains(std::u16string_view name) const
 {
-    return m_folded.contains(Folded(Utf16ToUtf8(name)));
+    return m_folded.contains(Folded(name));
 }
 
 } // namespace quillory::store

@@ -2,6 +2,7 @@
 
 #include "core/StuffUnit.h"
 #include "core/Utf.h"
+#include "core/text/CaseFold.h"
 #include "core/store/FolderListing.h"
 #include "core/store/ItemFiles.h"
 #include "core/store/PosixIo.h"
@@ -176,7 +177,7 @@ std::u16string Project::conflictName(const std::u16string& name, std::int64_t no
     return FirstFreeName(base, [&](std::u16string_view candidate) {
         return std::any_of(std::begin(taken), std::end(taken), [&](const std::vector<std::u16string>& names) {
             return std::any_of(names.begin(), names.end(),
-                               [&](const std::u16string& n) { return EqualsNoCase(n, candidate); });
+                               [&](const std::u16string& n) { return SameNameIgnoringCase(n, candidate); });
         });
     });
 }

@@ -79,6 +79,8 @@ TEST(FirstArmedTagInFile, AgreesWithReadingTheWholeText)
         "{\\rtf1 reminder{\\b 20160725-1500}}",
         "plain reMINder{20160725-1500}[x]\n",
         "caf\xE9 Reminder{20160725-1500}[caf\xE9]",
+        // Not UTF-8 before the tag, UTF-8-shaped after it: the page is Windows-1252 throughout.
+        "caf\xE9 Reminder{20160725-1500}[caf\xC3\xA9]",
         test::Utf16Page(u"Reminder{20160725-1500}", true),
         test::Utf16Page(u"x Reminder{20160725-1500}[y]", false),
         "Reminder{",
@@ -90,8 +92,9 @@ TEST(FirstArmedTagInFile, AgreesWithReadingTheWholeText)
 
     EXPECT_EQ(FirstArmedTagInFile(pages[0]), Tag(u"20160725-1500", u"Call the garage"));
     EXPECT_EQ(FirstArmedTagInFile(pages[6]), Tag(u"20160725-1500", u"caf\u00E9"));
-    EXPECT_EQ(FirstArmedTagInFile(pages[7]), Tag(u"20160725-1500"));
-    EXPECT_EQ(FirstArmedTagInFile(pages[8]), Tag(u"20160725-1500", u"y"));
+    EXPECT_EQ(FirstArmedTagInFile(pages[7]), Tag(u"20160725-1500", u"caf\u00C3\u00A9"));
+    EXPECT_EQ(FirstArmedTagInFile(pages[8]), Tag(u"20160725-1500"));
+    EXPECT_EQ(FirstArmedTagInFile(pages[9]), Tag(u"20160725-1500", u"y"));
     EXPECT_FALSE(FirstArmedTagInFile(pages[1]));
     EXPECT_FALSE(FirstArmedTagInFile(pages[4])) << "formatting inside a stored stamp hides the tag";
 }

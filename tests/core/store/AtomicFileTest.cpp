@@ -98,3 +98,25 @@ TEST(CopyFileKeepingTime, MissingSourceCreatesNothing)
     EXPECT_EQ(store::CopyFileKeepingTime(dir / "absent", dir / "to"), std::errc::no_such_file_or_directory);
     EXPECT_TRUE(AllNames(dir.path()).empty());
 }
+
+TEST(ThroughLinks, ASettingsFileKeptAsALinkIsWrittenWhereItLeads)
+{
+    TempDir dir;
+    const fs::path dotfiles = dir / "dotfiles";
+    fs::create_directories(dotfiles);
+    WriteFile(dotfiles / "config", "old");
+    fs::create_symlink(dotfiles / "config", dir / "middle");
+    fs::create_symlink(dir / "middle", dir / "config");      // a chain of two links
+    fs::create_symlink(dotfiles / "Recent", dir / "Recent"); // leads nowhere yet
+    WriteFile(dir / "plain", "plain");
+
+    EXPECT_EQ(store::ThroughLinks(dir / "plain"), dir / "plain");
+    EXPECT_EQ(store::ThroughLinks(dir / "absent"), dir / "absent");
+    for (const auto& [link, target] :
+         {std::pair{dir / "config", dotfiles / "config"}, std::pair{dir / "Recent", dotfiles / "Recent"}}) {
+        ASSERT_EQ(store::ThroughLinks(link), target);
+        ASSERT_FALSE(store::ReplaceFileAtomically(store::ThroughLinks(link), "new"));
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(ReadFile(link), "new");
+    }
+}

@@ -1,4 +1,6 @@
+#include "core/Utf.h"
 #include "core/store/ItemFiles.h"
+#include "core/store/ProjectStore.h"
 
 #include "core/store/FolderNames.h"
 #include "support/Files.h"
@@ -42,7 +44,7 @@ TEST(ItemNameProblem, RefusesWhatCannotBeAFileOrWouldBeListedUnderAnotherName)
     EXPECT_FALSE(store::ItemNameProblem(u"twelve bytes", 12).has_value());
 }
 
-TEST(FolderNames, FindsEveryEntryWithoutRegardToAsciiCase)
+TEST(FolderNames, FindsEveryEntryWithoutRegardToCase)
 {
     TempDir dir;
     WriteFile(dir / "notes", "");
@@ -55,9 +57,44 @@ TEST(FolderNames, FindsEveryEntryWithoutRegardToAsciiCase)
     EXPECT_TRUE(names.contains(u".HIDDEN"));
     EXPECT_TRUE(names.contains(u"folder"));
     EXPECT_TRUE(names.contains(u"\u00E9t\u00E9"));
-    EXPECT_FALSE(names.contains(u"\u00C9T\u00C9")); // only ASCII letters fold
+    // A folder that ignores case (exFAT, NTFS, SMB, ext4 casefold) folds every script's letters.
+    EXPECT_TRUE(names.contains(u"\u00C9T\u00C9"));
     EXPECT_FALSE(names.contains(u"note"));
     EXPECT_FALSE(store::FolderNames(dir / "missing").contains(u"notes"));
+}
+
+TEST(FolderNames, EveryLetterBlocksItsOtherCaseAndNothingElse)
+{
+    struct Case {
+        std::u16string_view onDisk, asked;
+        bool taken;
+    };
+    std::vector<Case> cases;
+    // Every ASCII letter, the first and last above all: an off-by-one at either end shows.
+    static const std::u16string kLower = u"abcdefghijklmnopqrstuvwxyz";
+    static const std::u16string kUpper = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    for (std::size_t i = 0; i < kLower.size(); ++i)
+        cases.push_back({std::u16string_view(kLower).substr(i, 1), std::u16string_view(kUpper).substr(i, 1), true});
+    cases.insert(cases.end(), {
+                                  {u"Pizza", u"PIZZA", true},
+                                  {u"\u00DCbersicht", u"\u00FCbersicht", true}, // Übersicht
+                                  {u"\u03A3\u03BF\u03C6\u03AF\u03B1", u"\u03C3\u03BF\u03C6\u03AF\u03B1", true}, // Σοφία
+                                  {u"\u03C2", u"\u03A3", true},         // final sigma
+                                  {u"\u212A", u"k", true},              // Kelvin sign
+                                  {u"\u0416", u"\u0436", true},         // Cyrillic Zhe
+                                  {u"\U00010400", u"\U00010428", true}, // Deseret, beyond the BMP
+                                  {u"@", u"`", false},                  // the neighbours of A and a
+                                  {u"[", u"{", false},
+                                  {u"Z", u"z\u0301", false},
+                                  {u"\u00DF", u"ss", false}, // ß: one file only where equal
+                              });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf16ToUtf8(c.onDisk) + " asked as " + Utf16ToUtf8(c.asked));
+        TempDir dir;
+        WriteFile(dir / fs::path(c.onDisk), "");
+        EXPECT_EQ(store::FolderNames(dir.path()).contains(c.asked), c.taken);
+        EXPECT_EQ(store::FindItem(std::vector<std::u16string>{std::u16string(c.onDisk)}, c.asked).has_value(), c.taken);
+    }
 }
 
 TEST(CreateItemFile, WritesANewFileAndNeverReplacesOne)

@@ -113,3 +113,33 @@ TEST_F(StoreFaults, APageThatCannotBeCopiedInIsReportedAndNoOlderCopyStandsInFor
     EXPECT_EQ(namesOf(loaded.failures), std::vector<std::u16string>{u"B"});
     EXPECT_EQ(AllNames(buffer), std::set<std::string>{"A"});
 }
+
+// A folder that folds names this program's listing does not place side by side (Unicode case on
+// exFAT or ext4 casefold): the second name resolves to the file the save just wrote. Emulated with
+// a hard link made as the second rename is about to happen; the save must not write over its own
+// first file, and says which page clashed.
+TEST_F(StoreFaults, ASaveNeverRenamesOverAFileItWroteItself)
+{
+    WriteFile(buffer / "\xC3\x9C"
+                       "bersicht",
+              "capital");
+    WriteFile(buffer / "\xC3\xBC"
+                       "bersicht",
+              "small");
+    const auto faults = ScopedFaults::byRule([&](std::string_view operation, std::string_view name) {
+        if (operation == "rename" && name == "\xC3\xBC"
+                                             "bersicht")
+            fs::create_hard_link(project / "\xC3\x9C"
+                                           "bersicht",
+                                 project / "\xC3\xBC"
+                                           "bersicht");
+        return std::error_code();
+    });
+    const std::vector<store::FileFailure> failures = store::CopyBufferToProject(buffer, project);
+    ASSERT_EQ(failures.size(), 1U);
+    EXPECT_EQ(failures[0].name, u"\u00FCbersicht");
+    EXPECT_EQ(failures[0].error, std::errc::file_exists);
+    EXPECT_EQ(ReadFile(project / "\xC3\x9C"
+                                 "bersicht"),
+              "capital");
+}
