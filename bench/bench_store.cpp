@@ -1,5 +1,6 @@
 // The store's passes over a buffer of 2 KB pages, at the list sizes the window must stay quick with.
 #include "core/store/AtomicFile.h"
+#include "core/store/Project.h"
 #include "core/store/ProjectStore.h"
 
 #include "support/TempDir.h"
@@ -176,6 +177,42 @@ void BM_RefillBuffer(benchmark::State& state)
         benchmark::DoNotOptimize(store::RefillBuffer(source.folder, buffer));
 }
 BENCHMARK(BM_RefillBuffer)->Apply(Sizes);
+
+} // namespace
+
+
+namespace {
+
+// A project kept in step from elsewhere: 10,000 pages, of which `changed` arrive replaced (as a
+// sync engine renames its temporary over them) before each look; the look takes them into the
+// buffer. Processor time of the look alone.
+void BM_AbsorbChangesFromElsewhere(benchmark::State& state)
+{
+    constexpr std::size_t kPages = 10'000;
+    const auto changed = static_cast<std::size_t>(state.range(0));
+    Buffer buffer(kPages);
+    const fs::path project = buffer.dir / "P.qlyp.dir";
+    fs::create_directory(project);
+    (void)store::CopyBufferToProject(buffer.folder, project);
+    store::Project store(buffer.folder);
+    store.opened(project);
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ++round;
+        for (std::size_t i = 0; i < changed; ++i) {
+            const fs::path page = project / fs::path(buffer.names[i * (kPages / changed)]);
+            const fs::path temporary = project / ".syncthing.tmp";
+            std::ofstream(temporary, std::ios::binary) << kPage << round;
+            fs::rename(temporary, page);
+        }
+        state.ResumeTiming();
+        const store::SyncReport report = store.absorb();
+        if (report.taken.size() != changed)
+            state.SkipWithError("not every changed page was taken");
+    }
+}
+BENCHMARK(BM_AbsorbChangesFromElsewhere)->Arg(1)->Arg(1'000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

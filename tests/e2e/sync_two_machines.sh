@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# sync_two_machines.sh QUILLORY: one project on two machines kept in step by Syncthing (two real
+# devices on loopback, each with its own home, folder and X server, one Quillory on each). B edits
+# Beta and saves; the new Beta reaches A's folder and A's list; A edits Alpha and saves. A's Save
+# must not carry its old Beta back: both edits end on both machines.
+set -uo pipefail
+source "$(dirname "$0")/harness.sh"
+harness_init sync_two_machines
+harness_require syncthing python3 xdotool
+QUILLORY=$1
+HERE=$(cd "$(dirname "$0")" && pwd)
+
+root=$E2E_TMP
+home_a=$root/a
+home_b=$root/b
+sync_a=$home_a/Sync
+sync_b=$home_b/Sync
+for dir in "$home_a/Documents" "$home_b/Documents" "$sync_a/.stfolder" "$sync_b/.stfolder" "$root/st-a" "$root/st-b"; do
+    mkdir -p "$dir"
+done
+python3 "$HERE/tools/syncthing_pair.py" "$root/st-a" "$sync_a" "$root/st-b" "$sync_b" || fail "could not set up Syncthing"
+
+for side in a b; do
+    HOME=$root/$side STNOUPGRADE=1 syncthing serve --home="$root/st-$side" --no-browser --no-restart \
+        >"$E2E_OUT/syncthing-$side.log" 2>&1 &
+    E2E_PIDS+=($!)
+done
+
+# holds FILE TEXT: FILE exists and contains TEXT.
+holds() { [[ -f $1 ]] && grep -qF -- "$2" "$1"; }
+
+# Machine A makes the project; Syncthing brings it to B.
+HOME=$home_a make_project "$sync_a/Notes.qlyp.dir" Alpha="Alpha page" Beta="Beta page"
+wait_for 60 holds "$sync_b/Notes.qlyp.dir/Beta" "Beta page" || fail "Syncthing did not bring the project to B"
+wait_for 30 holds "$sync_b/Notes.qlyp.dir/Alpha" "Alpha page" || fail "Syncthing did not bring Alpha to B"
+
+# One X server and one Quillory per machine, each in its own home.
+start_machine()
+{
+    local side=$1 item=$2
+    export HOME=$root/$side
+    write_config "$HOME/Sync/Notes.qlyp.dir" "$item"
+    start_xvfb
+    start_openbox
+    start_quillory "$QUILLORY"
+    declare -g "display_$side=$DISPLAY"
+    declare -g "window_$side=$(wait_for_main_window)" || fail "no main window on $side"
+}
+start_machine a Alpha
+start_machine b Beta
+
+# on SIDE: the display and home of that machine for what follows, the caret in its page.
+on()
+{
+    local display=display_$1 window=window_$1
+    export DISPLAY=${!display} HOME=$root/$1
+    focus_window "${!window}"
+    wait_until_placed "${!window}"
+    xdotool mousemove --window "${!window}" 400 250 click 1
+}
+
+# B edits Beta (shown) and saves.
+on b
+send_keys ctrl+End
+xdotool type --delay 20 " edited on B"
+send_keys ctrl+s
+wait_for 15 holds "$sync_b/Notes.qlyp.dir/Beta" "edited on B" || fail "B's Save did not write Beta"
+wait_for 60 holds "$sync_a/Notes.qlyp.dir/Beta" "edited on B" || fail "Syncthing did not bring B's Beta to A"
+# A's list and buffer take it without a Save.
+wait_for 15 holds "$home_a/Documents/Quillory/Buffer/Beta" "edited on B" || fail "A did not take B's Beta in"
+
+# A edits Alpha (shown) and saves: its old Beta must not go back.
+on a
+send_keys ctrl+End
+xdotool type --delay 20 " edited on A"
+send_keys ctrl+s
+wait_for 15 holds "$sync_a/Notes.qlyp.dir/Alpha" "edited on A" || fail "A's Save did not write Alpha"
+wait_for 60 holds "$sync_b/Notes.qlyp.dir/Alpha" "edited on A" || fail "Syncthing did not bring A's Alpha to B"
+
+# Both edits on both machines, after Syncthing has had time to carry anything back.
+for side in a b; do
+    folder=$root/$side/Sync/Notes.qlyp.dir
+    holds "$folder/Alpha" "edited on A" || fail "$side lost A's edit of Alpha"
+    holds "$folder/Beta" "edited on B" || fail "$side lost B's edit of Beta: $(head -c 300 "$folder/Beta")"
+    ls "$folder" | grep -q sync-conflict && fail "$side has a conflict copy: $(ls "$folder")"
+done
+holds "$home_b/Documents/Quillory/Buffer/Alpha" "edited on A" || wait_for 15 holds "$home_b/Documents/Quillory/Buffer/Alpha" "edited on A" ||
+    fail "B did not take A's Alpha in"
+echo "PASS: sync_two_machines"
