@@ -36,6 +36,8 @@ test_pkgs=(
   kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde qtwayland5 plasma-wayland-protocols
   # GNOME's settings store and the schemas of its keyboard shortcuts, for the custom shortcuts
   dconf-service dconf-cli dconf-gsettings-backend gnome-settings-daemon-common gsettings-desktop-schemas
+  # A project kept in step between two machines: two Syncthing devices on loopback
+  syncthing
   # The kill test reads every page after each kill in one process
   python3
 )
