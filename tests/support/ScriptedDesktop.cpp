@@ -57,9 +57,9 @@ void ScriptedDesktop::expectPrompt(std::optional<std::u16string> answer, std::fu
     m_script.push_back({Kind::Prompt, Answer::Yes, std::move(answer), {}, std::move(whileOpen)});
 }
 
-void ScriptedDesktop::expectError()
+void ScriptedDesktop::expectError(std::function<void()> whileOpen)
 {
-    m_script.push_back({Kind::Error, Answer::Yes, {}, {}, {}});
+    m_script.push_back({Kind::Error, Answer::Yes, {}, {}, std::move(whileOpen)});
 }
 
 void ScriptedDesktop::expectFolder(std::optional<std::filesystem::path> answer)

@@ -30,7 +30,7 @@ public:
     void expectInfo(std::function<void()> whileOpen = {});
     void expectConfirm(Answer answer, std::function<void()> whileOpen = {});
     void expectPrompt(std::optional<std::u16string> answer, std::function<void()> whileOpen = {});
-    void expectError();
+    void expectError(std::function<void()> whileOpen = {});
     void expectFolder(std::optional<std::filesystem::path> answer);
     void expectOpenFile(std::optional<std::filesystem::path> answer);
     void expectSaveFile(std::optional<std::filesystem::path> answer);

@@ -70,6 +70,43 @@ TEST_F(Failures, AnOpenedProjectWhoseFirstPageWillNotLoadShowsTheNextAndNeverGet
     EXPECT_EQ(readFile(other / "A"), "page A");
 }
 
+TEST_F(Failures, AnOpenedProjectsFailureBoxOpensWithTheWholeStateMoved)
+{
+    start();
+    const fs::path other = makeProject("Q.qlyp.dir", {"A", "B"});
+    const auto faults = ScopedFaults({{"read", "A"}}); // A never reaches Q's buffer
+    desktop.expectFolder(other);
+    // Under the box a hotkey, a reminder or the tray may act: they must find Q, its buffer and
+    // its page together, never P's page over Q's buffer.
+    bool checked = false;
+    desktop.expectError([&] {
+        checked = true;
+        EXPECT_EQ(form->ProjectPath, other.u16string());
+        EXPECT_EQ(form->CurrentItem, u"B");
+        EXPECT_EQ(page(), "page B");
+        EXPECT_EQ(entries(), std::vector<std::string>{"B"});
+    });
+    form->SaveProjectAs1Click(form->OpenProject);
+    EXPECT_TRUE(checked);
+}
+
+TEST_F(Failures, AddItemWhoseBufferFileCannotBeMadeLeavesNoOrphanPage)
+{
+    start();
+    int creates = 0;
+    const auto faults = ScopedFaults::byRule([&](std::string_view operation, std::string_view name) {
+        // The project's file is made first, the buffer's second.
+        const bool fails = operation == "create" && name == "Notes" && ++creates == 2;
+        return fails ? std::make_error_code(std::errc::no_space_on_device) : std::error_code();
+    });
+    desktop.expectPrompt(u"Notes");
+    desktop.expectError();
+    form->AddItem1Click(form->AddItem2);
+    EXPECT_FALSE(fs::exists(project / "Notes")) << "an orphan page would appear at the next open";
+    EXPECT_FALSE(fs::exists(bufferDir() / "Notes"));
+    EXPECT_EQ(entries(), (std::vector<std::string>{"A", "B"}));
+}
+
 TEST_F(Failures, AtStartUpAPageThatDidNotReachTheBufferIsNeverCurrentNorOverwritten)
 {
     writeConfig({{5, project.string()}, {7, "B"}});
