@@ -21,6 +21,8 @@ ROWS = [
     ("bench_form", "BM_StartUp/10000", "start-up to a shown window", "10,000 items"),
     ("bench_form", "BM_ItemSwitch/10000", "item switch (write, restamp, load)", "10,000 items"),
     ("bench_form", "BM_SaveProject/10000", "Save Project", "10,000 items"),
+    ("bench_form", "BM_SaveProjectOnePageChanged/10000", "Save Project, one page changed", "10,000 items"),
+    ("bench_store", "BM_AbsorbChangesFromElsewhere/1000", "taking in 1,000 pages changed elsewhere", "10,000 items"),
     ("bench_form", "BM_IdleTick", "the idle 50 ms tick", ""),
     ("bench_form", "BM_CopyPage/1048576", "Ctrl+F4, a 1 MB page", ""),
     ("bench_items", "BM_AddItem/10000", "Add Item", "10,000 items"),
