@@ -1,14 +1,81 @@
 #include "ui/PageEdit.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <QMimeData>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextDocumentFragment>
+#include <QTextBlock>
+#include <QUrl>
+#include <QVariant>
 
 #include "core/rtf/Rtf.h"
 #include "ui/RichEdit.h"
 
 namespace quillory {
+
+namespace {
+
+bool OwnResource(const QString& name)
+{
+    const QString scheme = QUrl(name).scheme();
+    return scheme == QLatin1String("data") || scheme == QLatin1String("qrc") || name.startsWith(QLatin1String(":/"));
+}
+
+// A paste parsed apart from the page. The parser asks for backgrounds as it reads: an empty
+// answer keeps it from the disk.
+class PasteDocument final : public QTextDocument {
+protected:
+    QVariant loadResource(int type, const QUrl& name) override
+    {
+        return OwnResource(name.toString()) ? QTextDocument::loadResource(type, name) : QVariant(QByteArray());
+    }
+};
+
+// Takes out of a parsed paste every picture and background it would fetch by address. Qt loads
+// such a picture straight from the disk when it lays the page out, whatever the document's
+// resource loading says, so they must not reach the page.
+void DropFetchedResources(QTextDocument& parsed)
+{
+    std::vector<std::pair<int, int>> pictures;
+    for (QTextBlock block = parsed.begin(); block.isValid(); block = block.next()) {
+        if (!OwnResource(block.blockFormat().stringProperty(QTextFormat::BackgroundImageUrl))) {
+            QTextBlockFormat format = block.blockFormat();
+            format.clearProperty(QTextFormat::BackgroundImageUrl);
+            QTextCursor(block).setBlockFormat(format);
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.isImageFormat() && !OwnResource(format.toImageFormat().name()))
+                pictures.emplace_back(fragment.position(), fragment.length());
+        }
+    }
+    for (auto it = pictures.rbegin(); it != pictures.rend(); ++it) {
+        QTextCursor cursor(&parsed);
+        cursor.setPosition(it->first);
+        cursor.setPosition(it->first + it->second, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    // Tables and frames carry backgrounds too.
+    std::vector<QTextFrame*> frames{parsed.rootFrame()};
+    while (!frames.empty()) {
+        QTextFrame* frame = frames.back();
+        frames.pop_back();
+        QTextFrameFormat format = frame->frameFormat();
+        if (!OwnResource(format.stringProperty(QTextFormat::BackgroundImageUrl))) {
+            format.clearProperty(QTextFormat::BackgroundImageUrl);
+            frame->setFrameFormat(format);
+        }
+        for (QTextFrame* child : frame->childFrames())
+            frames.push_back(child);
+    }
+}
+
+} // namespace
 
 PageEdit::PageEdit(QWidget* parent) : QTextEdit(parent)
 {
@@ -46,6 +113,21 @@ void PageEdit::insertFromMimeData(const QMimeData* source)
             ensureCursorVisible();
             return;
         }
+    }
+    // Rich text of other programs, as HTML: parsed apart from the page, cleared of what it would
+    // fetch, then inserted.
+    const QString html = source->hasFormat(QStringLiteral("application/x-qrichtext"))
+                             ? QString::fromUtf8(source->data(QStringLiteral("application/x-qrichtext")))
+                             : source->html();
+    if (acceptRichText() && !html.isEmpty()) {
+        PasteDocument parsed;
+        parsed.setHtml(html);
+        DropFetchedResources(parsed);
+        QTextCursor cursor = textCursor();
+        cursor.insertFragment(QTextDocumentFragment(&parsed));
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        return;
     }
     QTextEdit::insertFromMimeData(source);
 }

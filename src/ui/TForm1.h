@@ -209,6 +209,9 @@ public:
     void AddItemfromFile1Click(QObject* Sender);
     // Imports the first dropped file; a move is reported back as nothing done, so the source keeps it.
     void DropFileTargetDrop(const std::vector<std::filesystem::path>& paths, Qt::DropAction& effect);
+    // Whether a file may become an item: a regular file, and a very large one only when the user
+    // agrees. Says why not.
+    bool acceptItemSource(const std::filesystem::path& file);
     void DeleteItem1Click(QObject* Sender);
     void RenameItem1Click(QObject* Sender);
     void SaveItem1Click(QObject* Sender);

@@ -22,14 +22,44 @@ namespace {
 
 const std::u16string kItemFileFilter = u"Text File|*.txt|Rich Text File|*.rtf|Anything|*.*";
 const std::u16string kItemFileExtension = u"txt";
+// Above this a file is read only once the user agrees: it takes long and much memory to show.
+constexpr std::uintmax_t kLargeItemFile = 64ULL << 20;
+
+std::u16string Megabytes(std::uintmax_t bytes)
+{
+    return IntToText(static_cast<std::int64_t>((bytes + (1 << 20) - 1) >> 20)) + u" MB";
+}
 
 } // namespace
+
+bool TForm1::acceptItemSource(const fs::path& file)
+{
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    if (fs::is_directory(status)) {
+        ShowInfo(file.u16string() + u"\n\nis a folder. Only a file can become an item.");
+        return false;
+    }
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        ShowInfo(file.u16string() +
+                 u"\n\nis not a regular file (a pipe, a device or a socket). Only a file can become an item.");
+        return false;
+    }
+    const std::uintmax_t size = fs::file_size(file, ec);
+    if (!ec && size > kLargeItemFile &&
+        m_desktop.confirm(file.u16string() + u"\n\nholds " + Megabytes(size) +
+                              u". A file this large takes long to read and much memory to show.\n\nMake it an "
+                              u"item anyway?",
+                          false) != Answer::Yes)
+        return false;
+    return true;
+}
 
 void TForm1::AddItemfromFile1Click(QObject*)
 {
     const auto chosen =
         m_desktop.openFileName(u"Add a new item from a file.", itemFileFolder(), kItemFileFilter, kItemFileExtension);
-    if (!chosen)
+    if (!chosen || !acceptItemSource(*chosen))
         return;
     std::u16string name = PromptForText(u"Add new item.", u"Give this new item a title.", u"");
     if (name == u"-1" || name.empty())
@@ -69,11 +99,9 @@ void TForm1::DropFileTargetDrop(const std::vector<fs::path>& paths, Qt::DropActi
     if (paths.empty())
         return;
     const fs::path& dropped = paths.front();
-    std::error_code ec;
-    if (fs::is_directory(dropped, ec)) {
-        ShowInfo(dropped.u16string() + u"\n\nis a folder. Only a file can become an item.");
+    if (!acceptItemSource(dropped))
         return;
-    }
+    std::error_code ec;
     const auto bytes = store::ReadWholeFile(dropped, ec);
     if (!bytes) {
         reportFileError(dropped, ec);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # single_instance.sh QUILLORY: a second start while the program runs touches no file, asks the
 # running program to show its window, and ends with exit code 0; the running program keeps its
-# work. A lock left by a program that was killed does not stop the next start.
+# work. A lock left by a program that was killed does not stop the next start, which first offers
+# the killed run's unsaved edit back.
 set -uo pipefail
 source "$(dirname "$0")/harness.sh"
 harness_init single_instance
@@ -58,7 +59,14 @@ kill -KILL "$first"
 wait "$first" 2>/dev/null # reaped: a zombie would still count as running
 [[ -e $data/.quillory.lock ]] || fail "no lock file while the program ran"
 start_quillory "$QUILLORY"
-wait_for_main_window >/dev/null || fail "a stale lock kept the program from starting"
+# The killed run did not end in order and left the unsaved edit: the start offers it back first.
+box=$(wait_for_window '^Confirm$') || fail "a stale lock kept the program from starting"
+focus_window "$box"
+send_keys Return
+window=$(wait_for_main_window) || fail "no main window after the restore question"
 quillory_running || fail "the program after the stale lock ended"
+grep -qs "edited" "$data/Buffer/Alpha" || fail "Yes did not keep the unsaved edit"
+wait_for "$E2E_TIMEOUT" eval '[[ $(window_title "$window") == *" *" ]]' ||
+    fail "the restored edit is not shown as unsaved: $(window_title "$window")"
 note "second start was $second"
 echo "PASS: one program per data folder"

@@ -1,5 +1,7 @@
 #include "ui/ItemsFixture.h"
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QMenu>
 
@@ -121,6 +123,38 @@ TEST_F(ItemFiles, ADroppedFolderOrUnreadableFileAddsNoEntry)
     EXPECT_EQ(entries(), (std::vector<std::string>{"A", "B", "C"}));
     EXPECT_EQ(std::distance(fs::directory_iterator(bufferDir()), fs::directory_iterator()), 3);
     EXPECT_FALSE(form->Edited);
+}
+
+// A pipe would block the program for ever when opened for reading; a device may never end.
+TEST_F(ItemFiles, APipeOrDeviceIsRefusedWithoutBeingRead)
+{
+    const fs::path pipe = home / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const fs::path& special : {pipe, fs::path("/dev/zero")}) {
+        SCOPED_TRACE(special.string());
+        desktop.expectInfo();
+        EXPECT_EQ(drop({special}), Qt::IgnoreAction);
+        EXPECT_EQ(desktop.texts(Kind::Info).back(), special.u16string() + u"\n\nis not a regular file (a pipe, a "
+                                                                          u"device or a socket). Only a file can "
+                                                                          u"become an item.");
+    }
+    desktop.expectOpenFile(pipe);
+    desktop.expectInfo();
+    form->AddItemfromFile1Click(form->AddItemfromFile1);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"A", "B", "C"}));
+}
+
+TEST_F(ItemFiles, AFileAbove64MegabytesAsksFirst)
+{
+    const fs::path large = home / "large.log";
+    {
+        std::ofstream(large, std::ios::binary) << "start";
+    }
+    fs::resize_file(large, (64U << 20) + 1); // sparse: nothing is written
+    desktop.expectConfirm(Answer::No);
+    EXPECT_EQ(drop({large}), Qt::IgnoreAction);
+    EXPECT_NE(desktop.texts(Kind::Confirm).back().find(u"large.log\n\nholds 65 MB."), std::u16string::npos);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"A", "B", "C"}));
 }
 
 TEST_F(ItemFiles, SaveItemWritesRtfForDotRtfAndPlainTextOtherwise)

@@ -87,7 +87,9 @@ std::error_code ReadFileAt(int dirFd, const std::string& name, std::string& byte
     if (const std::error_code fault = Fault("read", name))
         return fault;
     const int noFollow = links == Links::Refuse ? O_NOFOLLOW : 0;
-    UniqueFd fd(::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC | noFollow));
+    // Without blocking: opening a pipe for reading waits for a writer, for ever if none comes. A
+    // regular file reads the same either way, and nothing else is read.
+    UniqueFd fd(::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | noFollow));
     if (!fd)
         return LastError();
     if (::fstat(fd.get(), &info) != 0)
