@@ -1,5 +1,7 @@
 #include "core/rtf/RtfReader.h"
 
+#include <utility>
+
 #include "core/rtf/Rtf.h"
 
 #include <algorithm>
@@ -106,6 +108,7 @@ void RtfReader::openGroup()
     flushLead();
     m_skipUnits = 0;
     m_ignorable = false;
+    m_groupFresh = true;
     if (m_stack.size() >= kMaxDepth) {
         ++m_overflow;
         return;
@@ -206,6 +209,7 @@ void RtfReader::symbol(unsigned char c)
             return;
         }
         m_ignorable = false;
+        m_groupFresh = false;
         if (digits > 0)
             byteOut(static_cast<unsigned char>(byte));
         return;
@@ -215,10 +219,13 @@ void RtfReader::symbol(unsigned char c)
         --m_skipUnits;
         return;
     }
+    // Older office suites write \* after other words ({\loch\f2\*\cs7 text}): there it marks
+    // nothing, and the group's text is kept.
     if (c == '*') {
-        m_ignorable = true;
+        m_ignorable = std::exchange(m_groupFresh, false);
         return;
     }
+    m_groupFresh = false;
     m_ignorable = false;
     switch (c) {
     case '\\':
@@ -253,6 +260,7 @@ void RtfReader::symbol(unsigned char c)
 void RtfReader::controlWord(Keyword k, bool hasParam, int param)
 {
     flushLead();
+    m_groupFresh = false;
     if (m_skipUnits > 0) {
         --m_skipUnits;
         if (k == Keyword::Bin)

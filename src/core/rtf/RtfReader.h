@@ -119,6 +119,8 @@ private:
     std::vector<Group> m_stack;
     std::size_t m_overflow = 0;
     bool m_ignorable = false;
+    // Nothing has come since the group opened: only there does \* mark a destination.
+    bool m_groupFresh = false;
     int m_skipUnits = 0;
 
     Document m_doc;

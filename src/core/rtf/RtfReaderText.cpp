@@ -56,6 +56,7 @@ void RtfReader::text()
     const std::size_t n = m_in.size();
     const Group& g = group();
     m_ignorable = false;
+    m_groupFresh = false;
     switch (g.dest) {
     case Dest::Body:
         bodyText();

@@ -62,6 +62,26 @@ TEST(RtfReaderTokens, HexEscapesUseWindows1252ByDefault)
     EXPECT_EQ(textOf(page("caf\\'e9 \\'80 \\'93q\\'94")), u"caf\u00E9 \u20AC \u201Cq\u201D");
 }
 
+TEST(RtfReaderTokens, AStarMarksADestinationOnlyFirstInItsGroup)
+{
+    struct Case {
+        std::string_view body;
+        std::u16string_view text;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             // As older office suites write it: the star after other words marks nothing.
+             {"{\\loch\\f2\\*\\cs7 The quick brown fox}\\par", u"The quick brown fox"},
+             {"{\\*\\unknowndest skipped}kept\\par", u"kept"},
+             {"{\\*\\cs7 skipped}kept\\par", u"kept"},
+             {"{x\\*\\cs7 y}\\par", u"xy"},
+             {"{\\'41\\*\\cs7 y}\\par", u"Ay"},
+             {"{\\b{\\*\\unknowndest skipped}bold}\\par", u"bold"},
+         }) {
+        SCOPED_TRACE(c.body);
+        EXPECT_EQ(textOf(page(c.body)), c.text);
+    }
+}
+
 TEST(RtfReaderTokens, LineEndsInTheFileAreNotText)
 {
     EXPECT_EQ(textOf(page("one\r\ntwo\nthree\rfour")), u"onetwothreefour");
