@@ -142,36 +142,6 @@ void TForm1::FormShow()
     SetAttr();
 }
 
-void TForm1::openRememberedProject()
-{
-    std::error_code ec;
-    if (ProjectPath.empty() || !fs::is_directory(fs::path(ProjectPath), ec)) {
-        if (!ProjectPath.empty())
-            LBHint = ProjectPath;
-        CreateDefaultProject();
-    }
-    store::LoadResult loaded = store::RefillBuffer(fs::path(ProjectPath), bufferDir());
-    if (loaded.names.empty()) {
-        LBHint = ProjectPath;
-        CreateDefaultProject();
-        loaded = store::LoadProjectIntoBuffer(fs::path(ProjectPath), bufferDir());
-    }
-    // A file that did not reach the buffer is no entry: its page is not there to show or save.
-    std::erase_if(loaded.names, [&](const std::u16string& name) {
-        return std::any_of(loaded.failures.begin(), loaded.failures.end(),
-                           [&](const store::FileFailure& f) { return f.name == name; });
-    });
-    setListEntries(loaded.names);
-    reportFailures(fs::path(ProjectPath), loaded.failures);
-
-    // The remembered item, else the first that loads. An item becomes current only with its page
-    // in the editor, so nothing is ever written under a name whose page was not loaded.
-    std::vector<store::FileFailure> unreadable;
-    showFirstLoadable(CurrentItem, bufferDir(), unreadable);
-    reportFailures(bufferDir(), unreadable);
-    projectOpened(false);
-}
-
 void TForm1::applyConfig(const settings::Config& config)
 {
     m_pendingBounds = QRect(config.left, config.top, config.width, config.height);

@@ -24,17 +24,6 @@ bool isDigit(unsigned char c) noexcept
     return c >= '0' && c <= '9';
 }
 
-int hexValue(unsigned char c) noexcept
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool opensDestination(Keyword k) noexcept
 {
     switch (k) {
@@ -189,72 +178,6 @@ void RtfReader::control()
     value = std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
                                      std::numeric_limits<std::int32_t>::max());
     controlWord(LookupKeyword(word), hasParam, static_cast<int>(value));
-}
-
-void RtfReader::symbol(unsigned char c)
-{
-    if (c == '\'') {
-        int byte = 0;
-        int digits = 0;
-        while (digits < 2 && m_pos < m_in.size()) {
-            const int v = hexValue(static_cast<unsigned char>(m_in[m_pos]));
-            if (v < 0)
-                break;
-            byte = byte * 16 + v;
-            ++digits;
-            ++m_pos;
-        }
-        if (m_skipUnits > 0) {
-            --m_skipUnits;
-            return;
-        }
-        m_ignorable = false;
-        m_groupFresh = false;
-        if (digits > 0)
-            byteOut(static_cast<unsigned char>(byte));
-        return;
-    }
-    flushLead();
-    if (m_skipUnits > 0) {
-        --m_skipUnits;
-        return;
-    }
-    // Older office suites write \* after other words ({\loch\f2\*\cs7 text}): there it marks
-    // nothing, and the group's text is kept.
-    if (c == '*') {
-        m_ignorable = std::exchange(m_groupFresh, false);
-        return;
-    }
-    m_groupFresh = false;
-    m_ignorable = false;
-    switch (c) {
-    case '\\':
-    case '{':
-    case '}':
-    case '[':
-    case ']':
-        unitOut(c);
-        break;
-    case '~':
-        unitOut(u'\u00A0');
-        break;
-    case '-':
-        unitOut(u'\u00AD');
-        break;
-    case '_':
-        unitOut(u'\u2011');
-        break;
-    case '\t':
-        unitOut(u'\t');
-        break;
-    case '\r':
-    case '\n':
-        if (group().dest == Dest::Body)
-            endParagraph();
-        break;
-    default:
-        break;
-    }
 }
 
 void RtfReader::controlWord(Keyword k, bool hasParam, int param)

@@ -6,11 +6,23 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 // Text: bytes and units into the current flow (the page or a note), and its paragraphs.
 namespace quillory::rtf::detail {
 
 namespace {
+
+int hexValue(unsigned char c) noexcept
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 enum CharClass : std::uint8_t { kPlain, kSpecial, kControl, kHigh };
 
@@ -348,6 +360,72 @@ void RtfReader::finishFlow(const ParaState& last)
         m_flow.openDepth = std::max(m_flow.openDepth, depth);
     }
     closeRowsAbove(0, false);
+}
+
+void RtfReader::symbol(unsigned char c)
+{
+    if (c == '\'') {
+        int byte = 0;
+        int digits = 0;
+        while (digits < 2 && m_pos < m_in.size()) {
+            const int v = hexValue(static_cast<unsigned char>(m_in[m_pos]));
+            if (v < 0)
+                break;
+            byte = byte * 16 + v;
+            ++digits;
+            ++m_pos;
+        }
+        if (m_skipUnits > 0) {
+            --m_skipUnits;
+            return;
+        }
+        m_ignorable = false;
+        m_groupFresh = false;
+        if (digits > 0)
+            byteOut(static_cast<unsigned char>(byte));
+        return;
+    }
+    flushLead();
+    if (m_skipUnits > 0) {
+        --m_skipUnits;
+        return;
+    }
+    // Older office suites write \* after other words ({\loch\f2\*\cs7 text}): there it marks
+    // nothing, and the group's text is kept.
+    if (c == '*') {
+        m_ignorable = std::exchange(m_groupFresh, false);
+        return;
+    }
+    m_groupFresh = false;
+    m_ignorable = false;
+    switch (c) {
+    case '\\':
+    case '{':
+    case '}':
+    case '[':
+    case ']':
+        unitOut(c);
+        break;
+    case '~':
+        unitOut(u'\u00A0');
+        break;
+    case '-':
+        unitOut(u'\u00AD');
+        break;
+    case '_':
+        unitOut(u'\u2011');
+        break;
+    case '\t':
+        unitOut(u'\t');
+        break;
+    case '\r':
+    case '\n':
+        if (group().dest == Dest::Body)
+            endParagraph();
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace quillory::rtf::detail
