@@ -37,7 +37,7 @@ namespace quillory {
 
 namespace fs = std::filesystem;
 
-TForm1::TForm1(Desktop& desktop, QWidget* parent) : QMainWindow(parent), Form2(nullptr), m_desktop(desktop)
+TForm1::TForm1(Desktop& desktop, QWidget* parent) : QMainWindow(parent), m_desktop(desktop)
 {
     setObjectName(QStringLiteral("Form1"));
     buildWindow();

@@ -9,6 +9,7 @@
 #include "core/reminders/BufferScanner.h"
 #include "core/store/AtomicFile.h"
 #include "core/store/FileFailure.h"
+#include "ui/TForm1Controls.h"
 
 #include <array>
 #include <functional>
@@ -19,28 +20,15 @@
 #include <system_error>
 #include <vector>
 
-class QAction;
-class QComboBox;
+// The controls' classes are declared with TForm1Controls.
 class QFileSystemWatcher;
-class QFrame;
-class QLabel;
-class QListWidget;
-class QMenu;
 class QPainter;
 class QSessionManager;
-class QSplitter;
-class QStatusBar;
-class QSystemTrayIcon;
-class QTextEdit;
-class QTimer;
-class QToolButton;
-class QWidget;
 
 namespace quillory {
 
 class Desktop;
 class FileDropTarget;
-class TForm2;
 struct HotkeyStatus;
 namespace settings {
 struct Config;
@@ -50,88 +38,14 @@ class Project;
 struct SyncReport;
 } // namespace store
 
-// The main window. Controls keep their designer names (also as object names); handlers are
+// The main window, its controls (TForm1Controls) under their designer names; handlers are
 // defined in one source file per concern. Handlers take the issuing control as `Sender`; an
 // internal call passes the window itself, which never matches a help-mode sender, so it acts.
-class TForm1 final : public QMainWindow {
+class TForm1 final : public QMainWindow, public TForm1Controls {
     Q_OBJECT
 public:
     explicit TForm1(Desktop& desktop, QWidget* parent = nullptr);
     ~TForm1() override;
-
-    // --- Menus --------------------------------------------------------------------------
-    QMenu* FileMenu;
-    QAction* SaveProject1;
-    QAction* SaveProjectAs1;
-    QAction* Autosave;
-    QAction* NewProject;
-    QAction* OpenProject;
-    QAction* Exit1;
-    QMenu* ListMenu;
-    QAction* AddItem2;
-    QAction* DeleteItem2;
-    QAction* RenameItem1;
-    QMenu* OptionsMenu;
-    QAction* CopyItemtoClipboardCtrlF4Hotkey1;
-    QAction* StartwithWindows1;
-    QAction* SST;
-    QAction* SOT;
-    QAction* MinimiseafterCopy;
-    QAction* EnableFunctionKeyCopy;
-    QAction* Wordwrap;
-    QAction* HighlightWebLinkswww1;
-    QMenu* ContentMenu;
-    QAction* ReminderSetup1;
-    QAction* Website1;
-    QAction* About1;
-
-    // --- Toolbar row -------------------------------------------------------------------
-    QWidget* Panel1;
-    QToolButton* SpeedButton1; // Save Project
-    QToolButton* SpeedButton2; // Open Project
-    QToolButton* SpeedButton3; // Add Item
-    QToolButton* SpeedButton4; // Delete Item
-    QToolButton* SpeedButton5; // Rename Item
-    QToolButton* SpeedButton7; // Copy to clipboard
-    QToolButton* SpeedButton8; // Quick Print
-    QComboBox* FontBox;
-    QComboBox* SizeBox;
-    QToolButton* SpeedButton10; // B
-    QToolButton* SpeedButton11; // I
-    QToolButton* SpeedButton12; // U
-    QToolButton* SpeedButton13; // S
-    QComboBox* Colour;
-    QToolButton* SpeedButton14; // left
-    QToolButton* SpeedButton15; // centre
-    QToolButton* SpeedButton16; // right
-    QToolButton* SpeedButton17; // bullet
-    QToolButton* SpeedButton9;  // help mode
-    QToolButton* SpeedButton6;  // overview
-    std::array<QFrame*, 4> Bevels{};
-
-    // --- Body ----------------------------------------------------------------------------
-    QSplitter* Splitter1; // left column | editor
-    QWidget* Panel2;      // left column
-    QSplitter* Splitter2; // item list over recent list
-    QListWidget* LB;
-    QListWidget* OpenRecent;
-    QTextEdit* RE;
-    QMenu* RecentPop;
-    QAction* DeleteSelected1;
-
-    QStatusBar* StatusBar;
-    std::array<QLabel*, 5> StatusPanels{};
-
-    QTimer* Timer1;
-    QTimer* ReminderCheck;
-
-    QSystemTrayIcon* TrayIcon1;
-    QMenu* TrayMenu;
-    QAction* Open1;
-    QAction* About2;
-    QAction* Exit2;
-
-    TForm2* Form2;
 
     // --- State ---------------------------------------------------------------------------
     std::u16string DataDir;     // ends in "/"

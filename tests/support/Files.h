@@ -25,6 +25,15 @@ inline std::string ReadFile(const std::filesystem::path& file)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// A file as a sync engine delivers it: written as a hidden temporary of the engine's own, then
+// renamed over the file, which so gets a new inode.
+inline void Deliver(const std::filesystem::path& file, std::string_view bytes)
+{
+    const std::filesystem::path temporary = file.parent_path() / (".syncthing." + file.filename().string() + ".tmp");
+    WriteFile(temporary, bytes);
+    std::filesystem::rename(temporary, file);
+}
+
 inline struct stat StatOf(const std::filesystem::path& file)
 {
     struct stat info {};

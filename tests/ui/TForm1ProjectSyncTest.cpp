@@ -1,4 +1,5 @@
 #include "support/FormFixture.h"
+#include "support/Files.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -7,14 +8,6 @@ using namespace quillory;
 using namespace quillory::test;
 
 namespace {
-
-// Another machine's change arriving through a sync engine: a temporary renamed over the page.
-void Deliver(const fs::path& file, const std::string& bytes)
-{
-    const fs::path temporary = file.parent_path() / (".syncthing." + file.filename().string() + ".tmp");
-    std::ofstream(temporary, std::ios::binary) << bytes;
-    fs::rename(temporary, file);
-}
 
 class ProjectSync : public FormFixture {
 protected:

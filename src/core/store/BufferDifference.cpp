@@ -13,16 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool SameBytes(const fs::path& a, const fs::path& b)
-{
-    std::error_code ec;
-    if (fs::file_size(a, ec) != fs::file_size(b, ec) || ec)
-        return false;
-    const auto left = ReadWholeFile(a, ec);
-    const auto right = left ? ReadWholeFile(b, ec) : std::nullopt;
-    return left && right && *left == *right;
-}
-
 // `names` in the order their files' modification times give (the list's order), equal times by
 // name.
 std::vector<std::u16string> InListOrder(const fs::path& folder, std::vector<std::u16string> names)
@@ -54,7 +44,7 @@ BufferDifference CompareBufferWithProject(const fs::path& bufferDir, const fs::p
             continue;
         }
         common.push_back(name);
-        if (!SameBytes(bufferDir / fs::path(name), projectDir / fs::path(name)))
+        if (!SameContent(bufferDir / fs::path(name), projectDir / fs::path(name)))
             changed.insert(name);
     }
     // A page moved in the list is unsaved too; the times themselves may differ without that (the

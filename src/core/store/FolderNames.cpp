@@ -15,12 +15,6 @@ struct DirCloser {
     void operator()(DIR* dir) const noexcept { ::closedir(dir); }
 };
 
-// Unicode's folding, as a file system that ignores case applies it.
-std::u16string Folded(std::u16string_view name)
-{
-    return FoldedName(name);
-}
-
 } // namespace
 
 FolderNames::FolderNames(const std::filesystem::path& folder)
@@ -31,13 +25,13 @@ FolderNames::FolderNames(const std::filesystem::path& folder)
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view name(entry->d_name);
         if (name != "." && name != "..")
-            m_folded.insert(Folded(Utf8ToUtf16(name)));
+            m_folded.insert(FoldedName(Utf8ToUtf16(name)));
     }
 }
 
 bool FolderNames::contains(std::u16string_view name) const
 {
-    return m_folded.contains(Folded(name));
+    return m_folded.contains(FoldedName(name));
 }
 
 } // namespace quillory::store

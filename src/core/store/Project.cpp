@@ -28,14 +28,6 @@ std::int64_t Nanoseconds(const timespec& t) noexcept
     return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
-bool SameBytes(const fs::path& a, const fs::path& b)
-{
-    std::error_code ec;
-    const auto left = ReadWholeFile(a, ec);
-    const auto right = left ? ReadWholeFile(b, ec) : std::nullopt;
-    return left && right && *left == *right;
-}
-
 } // namespace
 
 FileStamp StampOf(const fs::path& file) noexcept
@@ -132,17 +124,15 @@ std::error_code Project::renameItem(const std::u16string& from, const std::u16st
 
 void Project::take(const std::u16string& name, SyncReport& report)
 {
-    std::error_code ec;
-    const UniqueFd project = detail::OpenFolder(m_folder, ec);
-    const UniqueFd buffer = project ? detail::OpenFolder(m_buffer, ec) : UniqueFd();
+    std::error_code ec = m_passError;
     std::string bytes;
     struct stat info {};
     const std::string file = Utf16ToUtf8(name);
-    if (buffer)
-        ec = detail::ReadFileAt(project.get(), file, bytes, info);
+    if (!ec)
+        ec = detail::ReadFileAt(m_projectFd.get(), file, bytes, info);
     // With its time, which is its place in the other machine's order.
-    if (!ec && buffer)
-        ec = detail::ReplaceAt(buffer.get(), file, bytes, &info.st_mtim, Flush::Skip);
+    if (!ec)
+        ec = detail::ReplaceAt(m_bufferFd.get(), file, bytes, &info.st_mtim, Flush::Skip);
     if (ec) {
         report.failures.push_back({name, ec});
         return;
@@ -196,9 +186,19 @@ void Project::takeNewFromElsewhere(const std::unordered_set<std::u16string>& inB
     }
 }
 
+void Project::openFolders()
+{
+    // Once for a whole pass, not once for each page taken.
+    m_passError.clear();
+    m_projectFd = detail::OpenFolder(m_folder, m_passError);
+    if (m_projectFd)
+        m_bufferFd = detail::OpenFolder(m_buffer, m_passError);
+}
+
 SyncReport Project::absorb(const std::u16string& keep)
 {
     SyncReport report;
+    openFolders();
     const std::vector<std::u16string> buffer = ListRegularFiles(m_buffer);
     const std::unordered_set<std::u16string> inBufferSet(buffer.begin(), buffer.end());
     for (const std::u16string& name : buffer) {
@@ -220,9 +220,9 @@ SyncReport Project::absorb(const std::u16string& keep)
 SyncReport Project::save(std::int64_t nowSeconds, const std::u16string& keep)
 {
     SyncReport report;
-    std::error_code ec;
-    if (!detail::OpenFolder(m_folder, ec)) {
-        report.failures.push_back({{}, ec});
+    openFolders();
+    if (!m_projectFd) {
+        report.failures.push_back({{}, m_passError});
         return report;
     }
     const std::vector<std::u16string> buffer = ListRegularFiles(m_buffer);
@@ -251,7 +251,7 @@ SyncReport Project::save(std::int64_t nowSeconds, const std::u16string& keep)
             toWrite.push_back(name);
             continue;
         }
-        if (SameBytes(inBuffer(name), inProject(name))) {
+        if (SameContent(inBuffer(name), inProject(name))) {
             // Both sides made the same change; the order stamp is this Save's.
             toWrite.push_back(name);
             continue;

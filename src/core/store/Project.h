@@ -2,6 +2,7 @@
 
 #include "core/store/AtomicFile.h"
 #include "core/store/FileFailure.h"
+#include "core/store/UniqueFd.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -90,6 +91,8 @@ private:
 
     [[nodiscard]] std::filesystem::path inProject(const std::u16string& name) const;
     [[nodiscard]] std::filesystem::path inBuffer(const std::u16string& name) const;
+    // The pass's open folders, for take(); a folder that did not open fails every take.
+    void openFolders();
     void take(const std::u16string& name, SyncReport& report);
     void removeHere(const std::u16string& name, SyncReport& report);
     void takeNewFromElsewhere(const std::unordered_set<std::u16string>& inBuffer, SyncReport& report);
@@ -98,6 +101,8 @@ private:
     std::filesystem::path m_buffer;
     std::filesystem::path m_folder;
     std::map<std::u16string, Ground> m_ground;
+    UniqueFd m_projectFd, m_bufferFd;
+    std::error_code m_passError;
 };
 
 } // namespace quillory::store

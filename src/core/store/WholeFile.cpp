@@ -16,4 +16,15 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std:
     return bytes;
 }
 
+bool SameContent(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code ec;
+    // Sizes first: most pages that differ differ in length, and then neither is read.
+    if (std::filesystem::file_size(a, ec) != std::filesystem::file_size(b, ec) || ec)
+        return false;
+    const auto left = ReadWholeFile(a, ec);
+    const auto right = left ? ReadWholeFile(b, ec) : std::nullopt;
+    return left && right && *left == *right;
+}
+
 } // namespace quillory::store

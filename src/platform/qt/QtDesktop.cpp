@@ -159,7 +159,7 @@ std::optional<std::filesystem::path> QtDesktop::saveFileName(const std::u16strin
 
 bool QtDesktop::moveToTrash(const std::filesystem::path& file)
 {
-    // The home trash as the freedesktop trash specification lays it out. Without it Qt 6.4 makes
+    // The home trash, laid out as freedesktop desktops keep it. Without it Qt 6.4 makes
     // "files" and "info" in the working folder and reports success.
     const QString trash =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");

@@ -1,6 +1,7 @@
 #include "core/store/Project.h"
 
 #include "core/store/ProjectStore.h"
+#include "support/Files.h"
 #include "support/ScopedFaults.h"
 #include "support/TempDir.h"
 
@@ -10,24 +11,12 @@
 #include <iterator>
 
 using namespace quillory;
+using test::Deliver;
+using test::ReadFile;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Read(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// As a sync engine delivers a file: a temporary of its own, renamed over the page.
-void Deliver(const fs::path& file, const std::string& bytes)
-{
-    const fs::path temporary = file.parent_path() / (".syncthing." + file.filename().string() + ".tmp");
-    std::ofstream(temporary, std::ios::binary) << bytes;
-    fs::rename(temporary, file);
-}
 
 class ProjectTest : public ::testing::Test {
 protected:
@@ -78,9 +67,9 @@ TEST_F(ProjectTest, EachSideKeepsWhatOnlyItChanged)
     Deliver(folder / "Beta", "Beta edited elsewhere");
     const store::SyncReport report = save();
     EXPECT_TRUE(report.failures.empty());
-    EXPECT_EQ(Read(folder / "Alpha"), "Alpha edited here");
-    EXPECT_EQ(Read(folder / "Beta"), "Beta edited elsewhere") << "never overwritten by the stale copy";
-    EXPECT_EQ(Read(buffer / "Beta"), "Beta edited elsewhere") << "taken in";
+    EXPECT_EQ(ReadFile(folder / "Alpha"), "Alpha edited here");
+    EXPECT_EQ(ReadFile(folder / "Beta"), "Beta edited elsewhere") << "never overwritten by the stale copy";
+    EXPECT_EQ(ReadFile(buffer / "Beta"), "Beta edited elsewhere") << "taken in";
     EXPECT_EQ(report.taken, std::vector<std::u16string>{u"Beta"});
     // The next Save has nothing to do either way.
     const store::FileStamp beta = store::StampOf(folder / "Beta");
@@ -96,10 +85,10 @@ TEST_F(ProjectTest, ChangedOnBothSidesBothAreKept)
     const std::u16string copy = u"Beta (conflict 2026-12-10 1500)";
     ASSERT_EQ(report.conflicts.size(), 1U);
     EXPECT_EQ(report.conflicts[0], std::make_pair(std::u16string(u"Beta"), copy));
-    EXPECT_EQ(Read(folder / "Beta"), "Beta edited elsewhere");
-    EXPECT_EQ(Read(buffer / "Beta"), "Beta edited elsewhere");
-    EXPECT_EQ(Read(folder / fs::path(copy)), "Beta edited here");
-    EXPECT_EQ(Read(buffer / fs::path(copy)), "Beta edited here");
+    EXPECT_EQ(ReadFile(folder / "Beta"), "Beta edited elsewhere");
+    EXPECT_EQ(ReadFile(buffer / "Beta"), "Beta edited elsewhere");
+    EXPECT_EQ(ReadFile(folder / fs::path(copy)), "Beta edited here");
+    EXPECT_EQ(ReadFile(buffer / fs::path(copy)), "Beta edited here");
 
     // A second conflict in the same minute takes a name of its own.
     Deliver(buffer / "Beta", "again here");
@@ -117,7 +106,7 @@ TEST_F(ProjectTest, DeletedElsewhereGoesUnlessEditedHere)
     EXPECT_EQ(report.savedAgain, std::vector<std::u16string>{u"Beta"});
     EXPECT_FALSE(fs::exists(buffer / "Alpha")) << "not brought back";
     EXPECT_FALSE(fs::exists(folder / "Alpha"));
-    EXPECT_EQ(Read(folder / "Beta"), "Beta edited here");
+    EXPECT_EQ(ReadFile(folder / "Beta"), "Beta edited here");
 }
 
 TEST_F(ProjectTest, AbsorbTakesWhatChangedElsewhereAndLeavesTheRestForSave)
@@ -131,19 +120,19 @@ TEST_F(ProjectTest, AbsorbTakesWhatChangedElsewhereAndLeavesTheRestForSave)
     Deliver(buffer / "Beta", "Beta edited here");
 
     const store::SyncReport report = project.absorb();
-    EXPECT_EQ(Read(buffer / "Alpha"), "Alpha edited elsewhere");
-    EXPECT_EQ(Read(buffer / "Beta"), "Beta edited here") << "changed on both sides: the next Save decides";
-    EXPECT_EQ(Read(buffer / "Gamma"), "added elsewhere");
+    EXPECT_EQ(ReadFile(buffer / "Alpha"), "Alpha edited elsewhere");
+    EXPECT_EQ(ReadFile(buffer / "Beta"), "Beta edited here") << "changed on both sides: the next Save decides";
+    EXPECT_EQ(ReadFile(buffer / "Gamma"), "added elsewhere");
     EXPECT_TRUE(fs::exists(buffer / "Beta.sync-conflict-20261210-150000-ABCDEFG"));
     EXPECT_FALSE(fs::exists(buffer / ".stignore"));
     EXPECT_TRUE(report.conflicts.empty());
-    EXPECT_EQ(Read(folder / "Beta"), "Beta edited elsewhere") << "absorb never writes the project";
+    EXPECT_EQ(ReadFile(folder / "Beta"), "Beta edited elsewhere") << "absorb never writes the project";
 
     // A page whose editor holds unwritten typing is not replaced under it.
     Deliver(folder / "Alpha", "Alpha edited elsewhere again");
     (void)project.absorb(u"Alpha");
-    EXPECT_EQ(Read(buffer / "Alpha"), "Alpha edited elsewhere");
-    EXPECT_EQ(Read(folder / ".stignore"), "*.tmp");
+    EXPECT_EQ(ReadFile(buffer / "Alpha"), "Alpha edited elsewhere");
+    EXPECT_EQ(ReadFile(folder / ".stignore"), "*.tmp");
 }
 
 TEST_F(ProjectTest, ItemsMadeOrRenamedHereAreNoChangeFromElsewhere)
@@ -154,8 +143,8 @@ TEST_F(ProjectTest, ItemsMadeOrRenamedHereAreNoChangeFromElsewhere)
     const store::SyncReport report = save();
     EXPECT_FALSE(report.changedTheList());
     EXPECT_TRUE(report.failures.empty());
-    EXPECT_EQ(Read(folder / "Gamma"), "page Gamma");
-    EXPECT_EQ(Read(folder / "First"), "page Alpha");
+    EXPECT_EQ(ReadFile(folder / "Gamma"), "page Gamma");
+    EXPECT_EQ(ReadFile(folder / "First"), "page Alpha");
     EXPECT_FALSE(fs::exists(folder / "Alpha"));
 }
 
@@ -181,8 +170,8 @@ TEST_F(ProjectTest, ARestoredSessionsPagesWinOverTheProjectAsItStands)
     project.restored(folder);
     const store::SyncReport report = save();
     EXPECT_TRUE(report.conflicts.empty());
-    EXPECT_EQ(Read(folder / "Alpha"), "typed before the crash");
-    EXPECT_EQ(Read(folder / "Beta"), "page Beta");
+    EXPECT_EQ(ReadFile(folder / "Alpha"), "typed before the crash");
+    EXPECT_EQ(ReadFile(folder / "Beta"), "page Beta");
 }
 
 } // namespace
