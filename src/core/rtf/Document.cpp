@@ -136,7 +136,8 @@ int scaled(int goal, int own, bool metafile, int scale) noexcept
     double twips = goal > 0 ? goal : own > 0 ? (metafile ? own * 1440.0 / 2540.0 : own * 15.0) : 0.0;
     if (scale > 0)
         twips = twips * scale / 100.0;
-    return static_cast<int>(std::clamp(std::lround(twips), 0l, static_cast<long>(std::numeric_limits<int>::max())));
+    // Clamped before rounding: lround of a value beyond long is undefined.
+    return static_cast<int>(std::lround(std::clamp(twips, 0.0, static_cast<double>(std::numeric_limits<int>::max()))));
 }
 
 bool isMetafile(PictureKind kind) noexcept

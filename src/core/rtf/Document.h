@@ -86,9 +86,12 @@ struct TableRow {
 
 enum class ListKind : std::uint8_t { None, Bullet, Decimal, LowerLetter, UpperLetter, LowerRoman, UpperRoman };
 
+inline constexpr char16_t kDefaultBullet = u'\u2022';
+
 struct ListLevel {
     ListKind kind = ListKind::Decimal;
     int start = 1;
+    char16_t bullet = kDefaultBullet; // what a Bullet level shows, as its writer gave it
 
     friend bool operator==(const ListLevel&, const ListLevel&) = default;
 };

@@ -107,7 +107,7 @@ std::vector<ListItem> ListItems(const std::vector<Paragraph>& paragraphs, const 
         counter.started = true;
         for (std::size_t deeper = level + 1; deeper < levels.size(); ++deeper)
             levels[deeper].started = false;
-        items[i] = ListItem{list.levels[level].kind, counter.value};
+        items[i] = ListItem{list.levels[level].kind, counter.value, list.levels[level].bullet};
     }
     return items;
 }
@@ -117,8 +117,13 @@ std::vector<std::u16string> ListMarkers(const std::vector<Paragraph>& paragraphs
     const std::vector<ListItem> items = ListItems(paragraphs, lists);
     std::vector<std::u16string> markers(items.size());
     for (std::size_t i = 0; i < items.size(); ++i)
-        markers[i] = MarkerText(items[i].kind, items[i].number);
+        markers[i] = MarkerText(items[i]);
     return markers;
+}
+
+std::u16string MarkerText(const ListItem& item)
+{
+    return item.kind == ListKind::Bullet ? std::u16string(1, item.bullet) : MarkerText(item.kind, item.number);
 }
 
 } // namespace quillory::rtf

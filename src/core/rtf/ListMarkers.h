@@ -15,7 +15,11 @@ namespace quillory::rtf {
 struct ListItem {
     ListKind kind = ListKind::None; // None outside lists
     int number = 0;
+    char16_t bullet = kDefaultBullet; // of a Bullet item
 };
+
+// The item's marker: MarkerText, with its own bullet for a Bullet item.
+[[nodiscard]] std::u16string MarkerText(const ListItem& item);
 
 // What each paragraph shows as a list item. A list item counts on from the last item of its
 // list at its level, starting at the level's start number, and restarts the deeper levels; an item

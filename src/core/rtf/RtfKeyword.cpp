@@ -91,7 +91,7 @@ constexpr Entry kWords[] = {
     {"objclass", K::SkipDestination},
     {"objname", K::SkipDestination},
     {"result", K::SkipDestination},
-    {"leveltext", K::SkipDestination},
+    {"leveltext", K::Leveltext},
     {"levelnumbers", K::SkipDestination},
     {"listname", K::SkipDestination},
     {"ftnsep", K::SkipDestination},

@@ -17,6 +17,7 @@ enum class Keyword : std::uint8_t {
     Pn,
     Pntext,
     Listtext,
+    Leveltext,
     Fldinst,
     Fldrslt,
     Upr,

@@ -35,6 +35,7 @@ bool opensDestination(Keyword k) noexcept
     case Keyword::Pn:
     case Keyword::Pntext:
     case Keyword::Listtext:
+    case Keyword::Leveltext:
     case Keyword::Fldinst:
     case Keyword::Fldrslt:
     case Keyword::Upr:
@@ -226,6 +227,7 @@ void RtfReader::controlWord(Keyword k, bool hasParam, int param)
     case Keyword::Listtext:
         g.dest = Dest::Marker;
         m_marker.clear();
+        m_flow.markerSeen = true;
         break;
     case Keyword::Upr:
         g.uprOuter = g.dest;
@@ -258,6 +260,7 @@ void RtfReader::controlWord(Keyword k, bool hasParam, int param)
     case Keyword::Listoverridetable:
     case Keyword::List:
     case Keyword::Listlevel:
+    case Keyword::Leveltext:
     case Keyword::Levelnfc:
     case Keyword::Levelstartat:
     case Keyword::Listid:

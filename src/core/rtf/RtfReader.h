@@ -96,6 +96,8 @@ private:
     void listWord(Group& g, Keyword k, int param);
     void linkOverride();
     void applyNumbering(const ParaState& para, Paragraph& p);
+    void markerNumbering(Paragraph& p) const;
+    void levelText(char16_t u);
     const SourceList* sourceList(int ls);
     std::uint16_t modelList(int ls, const SourceList& source);
 
@@ -151,6 +153,7 @@ private:
 
     std::u16string m_collected; // the text of a marker, field instruction or shape property name
     std::u16string m_marker;    // the last list marker's text
+    std::size_t m_levelTextUnits = 0;
     std::vector<SourceList> m_lists;
     int m_level = -1;
     std::unordered_map<int, std::size_t> m_listById;

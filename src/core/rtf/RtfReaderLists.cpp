@@ -25,6 +25,32 @@ ListKind kindOf(int format) noexcept
     }
 }
 
+// Word writes its bullets in the Symbol and Wingdings fonts, which the text decodes into the
+// private-use area (or, for Symbol's bullet, as a middle dot); these are the characters they show.
+char16_t shownBullet(char16_t c) noexcept
+{
+    switch (c) {
+    case 0xF0B7:
+    case 0x00B7:
+        return kDefaultBullet;
+    case 0xF0A7: // Wingdings' small square
+        return u'\u25AA';
+    case 0xF06E:
+        return u'\u25A0';
+    case 0xF0D8:
+        return u'\u27A2';
+    case 0xF0FC:
+        return u'\u2713';
+    case 0xF076:
+        return u'\u2756';
+    case u'o': // Courier New's "o", Word's open circle
+        return u'\u25E6';
+    default:
+        // Other private-use characters belong to fonts the page may not have.
+        return c >= 0xE000 && c <= 0xF8FF ? kDefaultBullet : c;
+    }
+}
+
 } // namespace
 
 void RtfReader::listWord(Group& g, Keyword k, int param)
@@ -45,9 +71,19 @@ void RtfReader::listWord(Group& g, Keyword k, int param)
         break;
     case Keyword::Listlevel:
         if (table) {
-            m_lists.back().levels.emplace_back();
-            m_level = static_cast<int>(m_lists.back().levels.size()) - 1;
+            std::vector<SourceLevel>& levels = m_lists.back().levels;
+            // A tenth level and beyond set nothing: each would cost every paragraph of the list.
+            if (levels.size() < kMaxListLevels) {
+                levels.emplace_back();
+                m_level = static_cast<int>(levels.size()) - 1;
+            } else {
+                m_level = -1;
+            }
         }
+        break;
+    case Keyword::Leveltext:
+        g.dest = table && m_level >= 0 ? Dest::LevelText : Dest::Skip;
+        m_levelTextUnits = 0;
         break;
     case Keyword::Levelnfc:
         if (table && m_level >= 0)
@@ -86,6 +122,13 @@ void RtfReader::listWord(Group& g, Keyword k, int param)
     }
 }
 
+// \leveltext: its first unit is its length, the next what a bullet level shows.
+void RtfReader::levelText(char16_t u)
+{
+    if (m_levelTextUnits++ == 1 && m_level >= 0 && !m_lists.empty() && u >= u' ')
+        m_lists.back().levels[static_cast<std::size_t>(m_level)].bullet = shownBullet(u);
+}
+
 void RtfReader::linkOverride()
 {
     if (m_overrideLs > 0 && m_overrideList != 0) {
@@ -116,7 +159,8 @@ std::uint16_t RtfReader::modelList(int ls, const SourceList& source)
     if (m_doc.lists.size() < std::numeric_limits<std::uint16_t>::max()) {
         List made;
         for (const SourceLevel& level : source.levels)
-            made.levels.push_back(ListLevel{kindOf(level.format), level.start});
+            made.levels.push_back(ListLevel{kindOf(level.format), level.start,
+                                            kindOf(level.format) == ListKind::Bullet ? level.bullet : kDefaultBullet});
         m_doc.lists.push_back(std::move(made));
         model = static_cast<std::uint16_t>(m_doc.lists.size());
     }
@@ -128,11 +172,18 @@ void RtfReader::applyNumbering(const ParaState& para, Paragraph& p)
 {
     p.list = 0;
     p.level = 0;
+    // A list reference that names no list (\ls0 is written by some) leaves the paragraph its own
+    // marker to go by.
+    const SourceList* source = para.ls > 0 ? sourceList(para.ls) : nullptr;
+    if (source == nullptr && (para.ls > 0 || (m_flow.markerSeen && !m_marker.empty())) && para.pn == Numbering::None) {
+        markerNumbering(p);
+        return;
+    }
     if (para.ls <= 0) {
         p.numbering = para.pn;
         return;
     }
-    if (const SourceList* source = sourceList(para.ls); source != nullptr && !source->levels.empty()) {
+    if (source != nullptr && !source->levels.empty()) {
         // The model's list decides, as it is what the paragraph will be written with.
         const std::uint16_t model = modelList(para.ls, *source);
         static const std::vector<ListLevel> kFallback = {ListLevel{ListKind::Decimal, 1}};
@@ -151,7 +202,12 @@ void RtfReader::applyNumbering(const ParaState& para, Paragraph& p)
         }
         return;
     }
-    // Without a list table, the marker shown tells a number ("10.") from a bullet.
+    markerNumbering(p);
+}
+
+// Without a list to go by, the marker shown tells a number ("10.") from a bullet.
+void RtfReader::markerNumbering(Paragraph& p) const
+{
     const bool numbered = std::any_of(m_marker.begin(), m_marker.end(), [](char16_t c) {
         return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
     });

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 
 // Pictures, also those of shapes, and the runs that hold them and note references.
 namespace quillory::rtf::detail {
@@ -54,6 +56,13 @@ std::size_t textEnd(const char* data, std::size_t pos, std::size_t n) noexcept
 int positive(int value) noexcept
 {
     return std::max(value, 0);
+}
+
+// far - near, at least 0, without overflow for parameters at the ends of int's range.
+int extent(int near, int far) noexcept
+{
+    const std::int64_t d = std::int64_t{far} - near;
+    return static_cast<int>(std::clamp<std::int64_t>(d, 0, std::numeric_limits<int>::max()));
 }
 
 } // namespace
@@ -224,8 +233,8 @@ void RtfReader::finishPicture()
     if (m_picture.kind == PictureKind::Unknown && m_picture.data.empty())
         return;
     if (m_pictureInShape && m_picture.goalWidth == 0 && m_picture.goalHeight == 0) {
-        m_picture.goalWidth = positive(m_shapeRight - m_shapeLeft);
-        m_picture.goalHeight = positive(m_shapeBottom - m_shapeTop);
+        m_picture.goalWidth = extent(m_shapeLeft, m_shapeRight);
+        m_picture.goalHeight = extent(m_shapeTop, m_shapeBottom);
     }
     m_doc.pictures.push_back(std::move(m_picture));
     m_picture = Picture{};

@@ -21,11 +21,16 @@ inline constexpr std::size_t kMaxFontName = 64;
 // Tables nested deeper than this are read as tables this deep.
 inline constexpr int kMaxTableDepth = 15;
 inline constexpr std::size_t kMaxFieldInstruction = 4096;
+// Word processors stop at 63 columns and 9 list levels; a row's cells beyond this cap join its last
+// cell, levels beyond 9 are read as the ninth.
+inline constexpr int kMaxRowCells = 512;
+inline constexpr std::size_t kMaxListLevels = 9;
 
 enum class Dest : std::uint8_t {
     Body,
     Skip,
-    Marker, // \pntext, \listtext: the list marker a reader without lists would show
+    Marker,    // \pntext, \listtext: the list marker a reader without lists would show
+    LevelText, // a list level's \leveltext: its length, then what it shows
     FontTable,
     ColourTable,
     ListTable,
@@ -84,6 +89,7 @@ struct Font {
 struct SourceLevel {
     int format = 0; // \levelnfc
     int start = 1;
+    char16_t bullet = kDefaultBullet; // the first character of \leveltext, for bullet levels
 };
 
 struct SourceList {
@@ -121,6 +127,7 @@ struct Flow {
     FormatKey runKey;
     unsigned runGeneration = 0;
     bool formatDirty = true;
+    bool markerSeen = false; // the paragraph being read has a marker of its own
     char16_t high = 0;                           // a high surrogate waiting for its partner
     int openDepth = 0;                           // tables with a row open, from the outermost in
     std::array<int, kMaxTableDepth + 1> cells{}; // cells ended in the open row at each depth

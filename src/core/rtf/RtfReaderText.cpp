@@ -77,6 +77,7 @@ void RtfReader::text()
         fontText();
         return;
     case Dest::Marker:
+    case Dest::LevelText:
     case Dest::FieldInst:
     case Dest::ShapeName:
         collectText();
@@ -230,6 +231,9 @@ void RtfReader::unitOut(char16_t u)
         if (m_marker.size() < 16)
             m_marker.push_back(u);
         return;
+    case Dest::LevelText:
+        levelText(u);
+        return;
     case Dest::FieldInst:
     case Dest::ShapeName:
         if (m_collected.size() < kMaxFieldInstruction)
@@ -319,6 +323,9 @@ void RtfReader::endParagraph(CellEnd end, int depth)
     if (depth < 0)
         depth = group().para.depth;
     depth = std::min(depth, kMaxTableDepth);
+    // A row past its cap goes on in its last cell.
+    if (end == CellEnd::Cell && depth > 0 && m_flow.cells[static_cast<std::size_t>(depth)] >= kMaxRowCells - 1)
+        end = CellEnd::None;
     if (end == CellEnd::Cell && paragraphEmpty() && paragraphs.size() >= 2) {
         Paragraph& before = paragraphs[paragraphs.size() - 2];
         if (before.depth == depth && before.end == CellEnd::None && m_flow.openDepth >= depth) {
@@ -330,6 +337,7 @@ void RtfReader::endParagraph(CellEnd end, int depth)
     closeParagraph();
     Paragraph& p = paragraph();
     applyParagraphState(p);
+    m_flow.markerSeen = false;
     p.depth = static_cast<std::uint8_t>(depth);
     p.end = depth > 0 ? end : CellEnd::None;
     closeRowsAbove(depth, true);

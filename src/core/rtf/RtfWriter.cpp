@@ -248,7 +248,7 @@ void RtfWriter::listMarker(const Paragraph& p, const ListItem& item)
     if (validList(p)) {
         m_out += "{\\listtext\\pard\\plain "sv;
         m_delimit = false;
-        text(MarkerText(item.kind, item.number));
+        text(MarkerText(item));
         m_out += "\\tab}"sv;
         m_delimit = false;
     } else if (p.numbering != Numbering::None) {

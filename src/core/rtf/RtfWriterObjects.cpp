@@ -84,7 +84,10 @@ void RtfWriter::listTables()
             m_out += "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat"sv;
             number(levels[level].start);
             if (levels[level].kind == ListKind::Bullet) {
-                m_out += "{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}"sv;
+                m_out += "{\\leveltext\\'01\\u"sv;
+                // \u takes a signed 16-bit number.
+                number(static_cast<std::int16_t>(levels[level].bullet));
+                m_out += " ?;}{\\levelnumbers;}"sv;
             } else if (levels[level].kind == ListKind::None) {
                 m_out += "{\\leveltext\\'00;}{\\levelnumbers;}"sv;
             } else {

@@ -76,3 +76,53 @@ TEST(ListMarkers, ParagraphsOfTheirOwnCountWhileTheyFollowEachOther)
 }
 
 } // namespace
+
+namespace {
+
+TEST(RtfReaderLists, AListReferenceThatNamesNoListKeepsTheParagraphsMarker)
+{
+    // \ls0 with the marker a reader without lists would show: the numbers and bullets stay.
+    const Document doc = read("\\pard\\ls0{\\listtext 1.\\tab}first\\par\\pard\\ls0{\\listtext \\'b7\\tab}dot\\par"
+                              "\\pard\\ls0 plain\\par\\pard\\plain after");
+    EXPECT_EQ(doc.paragraphs[0].numbering, Numbering::Other);
+    EXPECT_EQ(doc.paragraphs[1].numbering, Numbering::Bullet);
+    EXPECT_EQ(doc.paragraphs[2].numbering, Numbering::None);
+    EXPECT_EQ(doc.paragraphs[3].numbering, Numbering::None);
+}
+
+TEST(RtfReaderLists, ALevelsOwnBulletIsShownAndWrittenAsGiven)
+{
+    const std::vector<std::pair<std::string, char16_t>> cases = {
+        {"\\u9642 ?", u'\u25AA'}, // as written
+        {"\\u9702 ?", u'\u25E6'},
+        {"\\u8259 ?", u'\u2043'},
+        {"\\u-3913 ?", u'\u2022'}, // Symbol's bullet
+        {"\\u-3929 ?", u'\u25AA'}, // Wingdings' square
+        {"o", u'\u25E6'},          // Courier New's circle
+    };
+    for (const auto& [text, bullet] : cases) {
+        const Document doc = ReadRtf("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01" + text +
+                                     ";}}\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}"
+                                     "\\pard\\ls1 item\\par}");
+        ASSERT_EQ(doc.lists.size(), 1u) << text;
+        EXPECT_EQ(doc.lists[0].levels.at(0).bullet, bullet) << text;
+        EXPECT_EQ(ExportText(doc), std::u16string(1, bullet) + u"\titem") << text;
+        EXPECT_EQ(ReadRtf(WriteRtf(doc)), doc) << text;
+    }
+}
+
+TEST(RtfReaderLists, LevelsBeyondNineSetNothing)
+{
+    std::string levels;
+    for (int i = 0; i < 5000; ++i)
+        levels += "{\\listlevel\\levelnfc4\\levelstartat" + std::to_string(i) + "}";
+    const Document doc = ReadRtf("{\\rtf1{\\*\\listtable{\\list" + levels +
+                                 "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+                                 "\\pard\\ls1\\ilvl4000 deep\\par}");
+    ASSERT_EQ(doc.lists.size(), 1u);
+    EXPECT_EQ(doc.lists[0].levels.size(), 9u);
+    EXPECT_EQ(doc.paragraphs[0].level, 8u);
+    EXPECT_EQ(doc.lists[0].levels[8].start, 8);
+}
+
+} // namespace

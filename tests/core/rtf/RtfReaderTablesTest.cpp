@@ -104,3 +104,44 @@ TEST(RtfReaderTables, NestedTablesGiveOneLinePerOuterRow)
 }
 
 } // namespace
+
+namespace {
+
+// A row of thousands of cells would make every row of its table as wide where the table is laid
+// out; past the cap the row goes on in its last cell, its text kept.
+TEST(RtfReaderTables, ARowPastTheCapGoesOnInItsLastCell)
+{
+    std::string row = "\\trowd\\intbl ";
+    for (int c = 0; c < 6000; ++c)
+        row += "a\\cell ";
+    row += "\\row";
+    const Document doc = ReadRtf("{\\rtf1" + row + "\\pard next}");
+    std::size_t cells = 0;
+    std::u16string text;
+    for (const Paragraph& p : doc.paragraphs) {
+        cells += p.end != CellEnd::None;
+        for (const quillory::rtf::Run& r : p.runs)
+            text += r.text;
+    }
+    EXPECT_EQ(cells, 512u);
+    EXPECT_EQ(text.size(), 6000u + 4u);
+    ASSERT_EQ(doc.rows.size(), 1u);
+    EXPECT_EQ(doc.rows[0].cells.size(), 512u);
+    EXPECT_EQ(ReadRtf(WriteRtf(doc)), doc);
+}
+
+TEST(RtfReaderTables, ParametersAtTheEndsOfTheirRangeSaturate)
+{
+    // The shape's extent is right - left: far beyond int, read as the largest.
+    const Document doc = ReadRtf("{\\rtf1{\\shp{\\*\\shpinst\\shpleft-2147483648\\shpright2147483647\\shptop5"
+                                 "\\shpbottom-99999999999{\\sp{\\sn pib}{\\sv{\\pict\\pngblip\\picw1\\pich1 00}}}}}}");
+    ASSERT_EQ(doc.pictures.size(), 1u);
+    EXPECT_EQ(doc.pictures[0].goalWidth, 2147483647);
+    EXPECT_EQ(doc.pictures[0].goalHeight, 0);
+    Picture huge;
+    huge.goalWidth = 2147483647;
+    huge.scaleX = 2147483647;
+    EXPECT_EQ(DisplayWidth(huge), 2147483647);
+}
+
+} // namespace
