@@ -19,6 +19,12 @@ inline std::u16string fromQ(const QString& s)
     return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size()));
 }
 
+// A view of the string's own text, valid while the string lives unchanged.
+inline std::u16string_view viewOfQ(const QString& s)
+{
+    return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
+}
+
 inline QString pathToQ(const std::filesystem::path& p)
 {
     return QString::fromStdString(p.string());

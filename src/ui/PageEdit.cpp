@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <vector>
 
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
 #include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextLayout>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -13,6 +18,8 @@
 #include <QVariant>
 
 #include "core/rtf/Rtf.h"
+#include "core/text/HtmlTables.h"
+#include "platform/QtText.h"
 #include "ui/RichEdit.h"
 
 namespace quillory {
@@ -120,6 +127,13 @@ void PageEdit::insertFromMimeData(const QMimeData* source)
                              ? QString::fromUtf8(source->data(QStringLiteral("application/x-qrichtext")))
                              : source->html();
     if (acceptRichText() && !html.isEmpty()) {
+        // Qt lays every table out as a full grid: a row of thousands of cells over thousands of
+        // rows of one would take minutes and gigabytes. Such a paste keeps its text alone.
+        if (!text::AffordableTables(text::MeasureHtmlTables(viewOfQ(html)))) {
+            textCursor().insertText(source->text());
+            ensureCursorVisible();
+            return;
+        }
         PasteDocument parsed;
         parsed.setHtml(html);
         DropFetchedResources(parsed);
@@ -130,6 +144,33 @@ void PageEdit::insertFromMimeData(const QMimeData* source)
         return;
     }
     QTextEdit::insertFromMimeData(source);
+}
+
+void PageEdit::paintEvent(QPaintEvent* event)
+{
+    QTextEdit::paintEvent(event);
+    const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QRectF visible = QRectF(viewport()->rect()).translated(scroll);
+    QPainter painter(viewport());
+    // Only the blocks on screen: from the one at the top down to the first below the bottom.
+    for (QTextBlock block = cursorForPosition(QPoint(0, 0)).block(); block.isValid(); block = block.next()) {
+        const QTextLayout* layout = block.layout();
+        if (layout == nullptr || layout->lineCount() == 0)
+            continue;
+        const QTextLine line = layout->lineAt(0);
+        const QPointF at = layout->position() + QPointF(line.x(), line.y());
+        if (at.y() > visible.bottom())
+            break;
+        const QString bullet = richedit::listBullet(block);
+        if (bullet.isEmpty())
+            continue;
+        const QFont font = block.charFormat().font();
+        const QFontMetricsF metrics(font);
+        painter.setFont(font);
+        painter.setPen(palette().color(QPalette::Text));
+        const double x = at.x() - metrics.horizontalAdvance(bullet) - metrics.horizontalAdvance(QLatin1Char(' '));
+        painter.drawText(QPointF(x, at.y() + line.ascent()) - scroll, bullet);
+    }
 }
 
 } // namespace quillory

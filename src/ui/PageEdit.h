@@ -18,6 +18,8 @@ protected:
     [[nodiscard]] QMimeData* createMimeDataFromSelection() const override;
     [[nodiscard]] bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    // Draws the bullets of list levels that Qt has no style for, where Qt would draw its own.
+    void paintEvent(QPaintEvent* event) override;
 };
 
 } // namespace quillory

@@ -17,6 +17,7 @@
 
 #include "platform/QtText.h"
 #include "ui/RichEditBuild.h"
+#include "ui/RichEditParts.h"
 #include "ui/RichEditRead.h"
 
 namespace quillory::richedit {
@@ -179,7 +180,20 @@ rtf::Numbering numberingOf(const QTextBlock& block)
     const QTextList* list = block.textList();
     if (list == nullptr)
         return rtf::Numbering::None;
-    return list->format().style() == QTextListFormat::ListDisc ? rtf::Numbering::Bullet : rtf::Numbering::Other;
+    const QTextListFormat format = list->format();
+    // A page's list says what each of its levels is, whatever bullet Qt draws for it.
+    if (const std::optional<rtf::List> page = detail::listOf(format)) {
+        const auto level = static_cast<std::size_t>(std::max(format.intProperty(detail::kListLevel), 0));
+        if (level < page->levels.size())
+            return page->levels[level].kind == rtf::ListKind::Bullet ? rtf::Numbering::Bullet : rtf::Numbering::Other;
+    }
+    return format.style() == QTextListFormat::ListDisc ? rtf::Numbering::Bullet : rtf::Numbering::Other;
+}
+
+QString listBullet(const QTextBlock& block)
+{
+    const QTextList* list = block.textList();
+    return list == nullptr ? QString() : list->format().stringProperty(detail::kListBullet);
 }
 
 void setNumbering(QTextCursor& cursor, rtf::Numbering numbering)

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QMimeData>
+#include <QString>
 #include <Qt>
 
 #include "core/rtf/Document.h"
@@ -42,8 +43,12 @@ namespace quillory::richedit {
 [[nodiscard]] rtf::Alignment alignmentToModel(Qt::Alignment alignment) noexcept;
 [[nodiscard]] Qt::Alignment alignmentFromModel(rtf::Alignment alignment) noexcept;
 
-// A block in a disc list is a bullet, in any other list numbered (Other), else None.
+// A block of a page's list is what its level is; of any other list a bullet in a disc list,
+// numbered (Other) in the rest; None outside lists.
 [[nodiscard]] rtf::Numbering numberingOf(const QTextBlock& block);
+// The bullet the editor draws itself before a block of a page's list, for bullets Qt has no style
+// for; empty for every other block.
+[[nodiscard]] QString listBullet(const QTextBlock& block);
 // Gives every paragraph the cursor's selection touches that numbering, as one list: Bullet a disc
 // list, Other a decimal one; None takes the paragraphs out of their lists.
 void setNumbering(QTextCursor& cursor, rtf::Numbering numbering);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -17,9 +18,6 @@
 namespace quillory::richedit::detail {
 
 namespace {
-
-// Grids wider than this (rows whose cells hardly share an edge) are laid out cell after cell.
-constexpr std::size_t kMaxColumns = 64;
 
 QTextListFormat ownListFormat(rtf::Numbering numbering)
 {
@@ -110,78 +108,118 @@ void PageBuilder::flow(const std::vector<rtf::Paragraph>& paragraphs, std::size_
     }
 }
 
-// The rows of the paragraphs [begin, end) at `depth`, laid on a grid of the edges their cells name.
-void PageBuilder::table(const std::vector<rtf::Paragraph>& paragraphs, std::size_t begin, std::size_t end, int depth)
+// The rows of the paragraphs [begin, end) at `depth`, each row's cells with their layout.
+std::vector<TableRowCells> PageBuilder::tableRows(const std::vector<rtf::Paragraph>& paragraphs, std::size_t begin,
+                                                  std::size_t end, int depth) const
 {
-    struct Cell {
-        std::size_t begin = 0;
-        std::size_t end = 0;
-        rtf::TableCell layout;
-        int column = 0;
-        int span = 1;
-    };
-    struct Row {
-        std::vector<Cell> cells;
-        const rtf::Paragraph* last = nullptr;
-    };
-    std::vector<Row> rows(1);
+    std::vector<TableRowCells> rows(1);
+    std::vector<const rtf::Paragraph*> lasts(1, nullptr);
     std::size_t cellStart = begin;
     for (std::size_t k = begin; k < end; ++k) {
         const rtf::Paragraph& p = paragraphs[k];
         if (p.depth != depth || p.end == rtf::CellEnd::None)
             continue;
-        rows.back().cells.push_back(Cell{cellStart, k + 1, {}, 0, 1});
+        rows.back().push_back(TableCellSpan{cellStart, k + 1, {}, 0, 1});
         cellStart = k + 1;
         if (p.end == rtf::CellEnd::Row) {
-            rows.back().last = &p;
+            lasts.back() = &p;
             rows.emplace_back();
+            lasts.push_back(nullptr);
         }
     }
     if (cellStart < end)
-        rows.back().cells.push_back(Cell{cellStart, end, {}, 0, 1});
-    if (rows.back().cells.empty())
+        rows.back().push_back(TableCellSpan{cellStart, end, {}, 0, 1});
+    if (rows.back().empty()) {
         rows.pop_back();
-    if (rows.empty())
-        return;
+        lasts.pop_back();
+    }
+    static const std::vector<rtf::TableCell> kNone;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const rtf::Paragraph* last = lasts[r];
+        const rtf::TableRow* layout =
+            last != nullptr && last->row != 0 && last->row <= m_page.rows.size() ? &m_page.rows[last->row - 1u] : nullptr;
+        const std::vector<rtf::TableCell> cells = rtf::FittedCells(layout != nullptr ? layout->cells : kNone, rows[r].size());
+        for (std::size_t c = 0; c < rows[r].size(); ++c)
+            rows[r][c].layout = cells[c];
+    }
+    return rows;
+}
 
-    // The grid's columns end where any row's cells end.
-    std::vector<int> edges;
-    bool increasing = true;
-    for (Row& row : rows) {
-        static const std::vector<rtf::TableCell> kNone;
-        const rtf::TableRow* layout = row.last != nullptr && row.last->row != 0 && row.last->row <= m_page.rows.size()
-                                          ? &m_page.rows[row.last->row - 1u]
-                                          : nullptr;
-        const std::vector<rtf::TableCell> cells =
-            rtf::FittedCells(layout != nullptr ? layout->cells : kNone, row.cells.size());
-        int left = 0;
-        for (std::size_t c = 0; c < row.cells.size(); ++c) {
-            row.cells[c].layout = cells[c];
-            increasing = increasing && cells[c].right > left;
-            left = cells[c].right;
-            edges.push_back(cells[c].right);
+// The rows as one grid or more: a run of rows shares a grid while the grid stays within a small
+// multiple of the cells the rows really have, so a wide row among narrow ones (which would make
+// every row as wide) starts a grid of its own. Qt's tables cost memory by the grid.
+void PageBuilder::table(const std::vector<rtf::Paragraph>& paragraphs, std::size_t begin, std::size_t end, int depth)
+{
+    const std::vector<TableRowCells> rows = tableRows(paragraphs, begin, end, depth);
+    for (std::size_t first = 0; first < rows.size();) {
+        Grid grid;
+        std::size_t cells = 0;
+        std::size_t last = first;
+        for (; last < rows.size(); ++last) {
+            Grid wider = grid;
+            wider.add(rows[last]);
+            const std::size_t real = cells + rows[last].size();
+            if (last > first && (last - first + 1) * wider.columns() > 4 * real + kMaxColumns)
+                break;
+            grid = std::move(wider);
+            cells = real;
         }
+        layOutTable(rows, first, last, grid, paragraphs, depth);
+        first = last;
     }
-    std::sort(edges.begin(), edges.end());
-    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-    std::size_t columns = edges.size();
-    if (!increasing || columns > kMaxColumns) {
-        columns = 0;
-        for (const Row& row : rows)
-            columns = std::max(columns, row.cells.size());
+}
+
+void Grid::add(const TableRowCells& row)
+{
+    widest = std::max(widest, row.size());
+    int left = 0;
+    std::vector<int> mine;
+    mine.reserve(row.size());
+    for (const TableCellSpan& cell : row) {
+        increasing = increasing && cell.layout.right > left;
+        left = cell.layout.right;
+        mine.push_back(cell.layout.right);
+    }
+    // Past the widest grid laid by edges, the edges no longer matter: stop merging them.
+    if (!increasing || edges.size() > kMaxColumns) {
         edges.clear();
+        increasing = false;
+        return;
     }
-    for (Row& row : rows) {
+    std::vector<int> merged;
+    merged.reserve(edges.size() + mine.size());
+    std::set_union(edges.begin(), edges.end(), mine.begin(), mine.end(), std::back_inserter(merged));
+    edges = std::move(merged);
+    if (edges.size() > kMaxColumns) {
+        edges.clear();
+        increasing = false;
+    }
+}
+
+std::size_t Grid::columns() const noexcept
+{
+    return increasing ? std::max(edges.size(), widest) : widest;
+}
+
+// Rows [first, last) as one Qt table on the grid of the edges their cells name.
+void PageBuilder::layOutTable(const std::vector<TableRowCells>& rows, std::size_t first, std::size_t last,
+                              const Grid& grid, const std::vector<rtf::Paragraph>& paragraphs, int depth)
+{
+    const std::vector<int> edges = grid.increasing ? grid.edges : std::vector<int>();
+    const std::size_t columns = grid.columns();
+    std::vector<TableRowCells> placed(rows.begin() + static_cast<std::ptrdiff_t>(first),
+                                      rows.begin() + static_cast<std::ptrdiff_t>(last));
+    for (TableRowCells& row : placed) {
         int column = 0;
-        for (std::size_t c = 0; c < row.cells.size(); ++c) {
-            Cell& cell = row.cells[c];
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            TableCellSpan& cell = row[c];
             cell.column = column;
             const int edge =
                 edges.empty()
                     ? column
                     : static_cast<int>(std::lower_bound(edges.begin(), edges.end(), cell.layout.right) - edges.begin());
             // A row short of the grid's last edge stretches its last cell to it.
-            cell.span = c + 1 == row.cells.size() ? static_cast<int>(columns) - column : std::max(edge - column + 1, 1);
+            cell.span = c + 1 == row.size() ? static_cast<int>(columns) - column : std::max(edge - column + 1, 1);
             column += cell.span;
         }
     }
@@ -204,9 +242,9 @@ void PageBuilder::table(const std::vector<rtf::Paragraph>& paragraphs, std::size
         paragraph(rtf::Paragraph{});
     if (m_fresh) // Qt keeps the block the table is inserted at before it
         markFiller();
-    QTextTable* table = m_cursor.insertTable(static_cast<int>(rows.size()), static_cast<int>(columns), format);
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        for (const Cell& cell : rows[r].cells) {
+    QTextTable* table = m_cursor.insertTable(static_cast<int>(placed.size()), static_cast<int>(columns), format);
+    for (std::size_t r = 0; r < placed.size(); ++r) {
+        for (const TableCellSpan& cell : placed[r]) {
             const int row = static_cast<int>(r);
             if (cell.span > 1)
                 table->mergeCells(row, cell.column, 1, cell.span);

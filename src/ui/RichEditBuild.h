@@ -13,6 +13,30 @@ class QTextList;
 
 namespace quillory::richedit::detail {
 
+// Grids wider than this (rows whose cells hardly share an edge) are laid out cell after cell.
+inline constexpr std::size_t kMaxColumns = 64;
+
+// A cell of a table being built: its paragraphs, its layout and where it stands in the grid.
+struct TableCellSpan {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    rtf::TableCell layout;
+    int column = 0;
+    int span = 1;
+};
+using TableRowCells = std::vector<TableCellSpan>;
+
+// The columns a run of rows needs: the edges their cells end at, while these rise along each row and
+// stay few, else as many as the widest row has cells.
+struct Grid {
+    std::vector<int> edges;
+    std::size_t widest = 0;
+    bool increasing = true;
+
+    void add(const TableRowCells& row);
+    [[nodiscard]] std::size_t columns() const noexcept;
+};
+
 // Builds a page into a document at a cursor that stands in an empty block, which takes the first
 // paragraph: tables as QTextTable, lists as QTextList, links as anchors, pictures as images, hidden
 // text and note references as objects, the notes in a frame after the page.
@@ -34,6 +58,10 @@ public:
 private:
     void flow(const std::vector<rtf::Paragraph>& paragraphs, std::size_t begin, std::size_t end, int depth);
     void table(const std::vector<rtf::Paragraph>& paragraphs, std::size_t begin, std::size_t end, int depth);
+    [[nodiscard]] std::vector<TableRowCells> tableRows(const std::vector<rtf::Paragraph>& paragraphs, std::size_t begin,
+                                                       std::size_t end, int depth) const;
+    void layOutTable(const std::vector<TableRowCells>& rows, std::size_t first, std::size_t last, const Grid& grid,
+                     const std::vector<rtf::Paragraph>& paragraphs, int depth);
     void paragraph(const rtf::Paragraph& p);
     void list(const rtf::Paragraph& p);
     void runs(const rtf::Paragraph& p);

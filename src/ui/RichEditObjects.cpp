@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
 #include <QStringList>
@@ -65,6 +66,11 @@ private:
     }
 };
 
+// 100 megapixels, 400 MB decoded: more than any camera takes.
+constexpr qint64 kMaxPicturePixels = 100'000'000;
+// Pixels; beyond this a picture is no longer seen whole on any screen.
+constexpr double kMaxShownSide = 20000;
+
 int positive(double value)
 {
     return value > 0 ? static_cast<int>(std::lround(std::min(value, 1e6))) : 0;
@@ -121,14 +127,23 @@ QTextImageFormat pictureFormat(const rtf::Picture& picture, QTextDocument& docum
     const QString name = QStringLiteral("quillory-picture:%1").arg(++serial);
     const QByteArray data(picture.data.data(), static_cast<qsizetype>(picture.data.size()));
     QImage image;
-    if (picture.kind == rtf::PictureKind::Png || picture.kind == rtf::PictureKind::Jpeg)
-        image.loadFromData(data, picture.kind == rtf::PictureKind::Png ? "PNG" : "JPG");
-    // The page's size in twips, at 96 pixels per inch.
-    double width = rtf::DisplayWidth(picture) / 15.0;
-    double height = rtf::DisplayHeight(picture) / 15.0;
+    if (picture.kind == rtf::PictureKind::Png || picture.kind == rtf::PictureKind::Jpeg) {
+        // A few bytes of PNG can claim gigapixels: the header is read first, and a picture larger
+        // than any camera's is shown as a box (and kept as it came).
+        QBuffer bytes;
+        bytes.setData(data);
+        bytes.open(QIODevice::ReadOnly);
+        QImageReader reader(&bytes, picture.kind == rtf::PictureKind::Png ? "PNG" : "JPG");
+        const QSize size = reader.size();
+        if (size.isValid() && static_cast<qint64>(size.width()) * size.height() <= kMaxPicturePixels)
+            image = reader.read();
+    }
+    // The page's size in twips, at 96 pixels per inch, within what a page can show.
+    double width = std::min(rtf::DisplayWidth(picture) / 15.0, kMaxShownSide);
+    double height = std::min(rtf::DisplayHeight(picture) / 15.0, kMaxShownSide);
     if (!image.isNull() && (width <= 0 || height <= 0)) {
-        width = image.width();
-        height = image.height();
+        width = std::min<double>(image.width(), kMaxShownSide);
+        height = std::min<double>(image.height(), kMaxShownSide);
     }
     if (image.isNull())
         image = box();
@@ -199,10 +214,32 @@ std::optional<rtf::Picture> pictureOf(const QTextImageFormat& format, const QTex
 QTextListFormat listLevelFormat(const rtf::List& list, std::size_t level, int id)
 {
     QStringList levels;
-    for (const rtf::ListLevel& each : list.levels)
-        levels << QStringLiteral("%1:%2").arg(static_cast<int>(each.kind)).arg(each.start);
+    for (const rtf::ListLevel& each : list.levels) {
+        QString text = QStringLiteral("%1:%2").arg(static_cast<int>(each.kind)).arg(each.start);
+        if (each.kind == rtf::ListKind::Bullet && each.bullet != rtf::kDefaultBullet)
+            text += QStringLiteral(":%1").arg(static_cast<int>(each.bullet));
+        levels << text;
+    }
     QTextListFormat format;
     format.setStyle(level < list.levels.size() ? styleOf(list.levels[level].kind) : QTextListFormat::ListDecimal);
+    if (level < list.levels.size() && list.levels[level].kind == rtf::ListKind::Bullet) {
+        // Qt draws three bullets of its own; any other the editor draws (PageEdit), as written.
+        switch (const char16_t bullet = list.levels[level].bullet) {
+        case rtf::kDefaultBullet:
+            break;
+        case u'\u25E6':
+            format.setStyle(QTextListFormat::ListCircle);
+            break;
+        case u'\u25AA':
+        case u'\u25A0':
+            format.setStyle(QTextListFormat::ListSquare);
+            break;
+        default:
+            format.setStyle(QTextListFormat::ListStyleUndefined);
+            format.setProperty(kListBullet, QString(QChar(bullet)));
+            break;
+        }
+    }
     format.setIndent(static_cast<int>(std::min<std::size_t>(level, 30)) + 1);
     format.setProperty(kListId, id);
     format.setProperty(kListLevel, static_cast<int>(level));
@@ -218,9 +255,12 @@ std::optional<rtf::List> listOf(const QTextListFormat& format)
     for (const QString& each : format.stringProperty(kListLevels).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QStringList parts = each.split(QLatin1Char(':'));
         const int kind = parts.value(0).toInt();
-        if (parts.size() != 2 || kind < 0 || kind > static_cast<int>(rtf::ListKind::UpperRoman))
+        const int bullet = parts.size() == 3 ? parts[2].toInt() : rtf::kDefaultBullet;
+        if (parts.size() < 2 || parts.size() > 3 || kind < 0 || kind > static_cast<int>(rtf::ListKind::UpperRoman) ||
+            bullet < 0x20 || bullet > 0xFFFF)
             return std::nullopt;
-        list.levels.push_back(rtf::ListLevel{static_cast<rtf::ListKind>(kind), parts[1].toInt()});
+        list.levels.push_back(rtf::ListLevel{static_cast<rtf::ListKind>(kind), parts[1].toInt(),
+                                             static_cast<char16_t>(bullet)});
     }
     if (list.levels.empty())
         return std::nullopt;

@@ -27,7 +27,7 @@ enum Property : int {
     kCellBorders,                                   // bool
     kListId,                                        // int: lists of one id are one list of the page
     kListLevel,                                     // int
-    kListLevels,                                    // QString: the list's levels, "kind:start" by ","
+    kListLevels, // QString: the list's levels, "kind:start" or "kind:start:bullet" by ","
     kPictureKind,                                   // int: rtf::PictureKind
     kPictureParam,
     kPictureWidth,
@@ -38,6 +38,7 @@ enum Property : int {
     kPictureScaleY,
     kPictureData, // QByteArray: the picture's bytes as they came
     kFiller,      // bool: a block Qt wants before or after a table or frame, which is no paragraph
+    kListBullet,  // QString: the bullet of a list level Qt has no style for, drawn by the editor
 };
 
 // Objects of text that Qt has no format for; the handler (PageObjects) draws them.

@@ -144,17 +144,19 @@ void PageReader::table(QTextTable* table, std::vector<rtf::Paragraph>& out, int 
     const QList<QTextLength> widths = table->format().columnWidthConstraints();
     for (int r = 0; r < table->rows(); ++r) {
         rtf::TableRow row;
-        int edge = 0;
+        // In twips, saturating: pasted HTML may give any width.
+        double edge = 0;
         for (int c = 0; c < table->columns(); ++c) {
             const QTextTableCell cell = table->cellAt(r, c);
             if (cell.row() != r || cell.column() != c)
                 continue;
             for (int k = c; k < c + cell.columnSpan(); ++k)
                 edge += k < widths.size() && widths[k].type() == QTextLength::FixedLength
-                            ? static_cast<int>(widths[k].rawValue() * 15)
+                            ? std::max(widths[k].rawValue(), 0.0) * 15
                             : 1440;
+            edge = std::min(edge, static_cast<double>(std::numeric_limits<int>::max()));
             const QTextTableCellFormat format = cell.format().toTableCellFormat();
-            rtf::TableCell layout{format.hasProperty(kCellRight) ? format.intProperty(kCellRight) : edge,
+            rtf::TableCell layout{format.hasProperty(kCellRight) ? format.intProperty(kCellRight) : static_cast<int>(edge),
                                   format.hasProperty(kCellBorders) ? format.boolProperty(kCellBorders)
                                                                    : format.topBorder() > 0};
             const std::size_t before = out.size();
