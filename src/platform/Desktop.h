@@ -100,9 +100,15 @@ public:
     // with them (split into arguments as a command line is, but without a shell) in `folder`.
     [[nodiscard]] virtual links::ShellResult shellOpen(const std::u16string& file, const std::u16string& parameters,
                                                        const std::u16string& folder) = 0;
+    // Shows `file` selected in the desktop's file manager (FileManager1.ShowItems), or opens its
+    // folder where no file manager answers that call. Never opens the file itself.
+    virtual void showInFileManager(const std::filesystem::path& file) = 0;
     // Prints the whole document on the default printer as one job titled `title`, sheet after
-    // sheet, without a dialog.
-    [[nodiscard]] virtual PrintResult printDocument(const QTextDocument& document, const std::u16string& title) = 0;
+    // sheet, without a dialog. Returns at once: the print system is asked off the window's thread,
+    // and `done` learns, on the window's thread, whether it took the job (once, or never when the
+    // program ends first). The document is laid out before this returns.
+    virtual void printDocument(const QTextDocument& document, const std::u16string& title,
+                               std::function<void(const PrintResult&)> done) = 0;
 
     // Grabs Ctrl+F1..Ctrl+F5 for the life of this object; `pressed` gets the id.
     virtual HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) = 0;

@@ -185,7 +185,8 @@ public:
     void REKeyPress(QObject* Sender, QChar Key);
 
     // --- Pages from other programs (TForm1Pages.cpp) ---------------------------------------------
-    // A Ctrl+click on a hyperlink of the page: its target goes to the desktop's opener.
+    // A Ctrl+click on a hyperlink of the page: a web address goes to the desktop's opener; a file
+    // opens after a confirmation, and one that would run is shown in its folder instead.
     void REAnchorClick(const std::u16string& target);
 
     // --- Owner-drawn lists (TForm1Lists.cpp) --------------------------------------------------
@@ -226,6 +227,7 @@ private:
     void connectEditHandlers();
     // Opens an address taken from a page: through the URL opener only, never with arguments.
     bool openPageAddress(const std::u16string& address);
+    void openPageFile(const std::u16string& target);
 
     // Building the controls (TForm1Layout.cpp).
     void buildWindow();

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -120,12 +121,19 @@ void TForm1::Print1Click(QObject* Sender)
 {
     if (helpBranch(Sender, {}, help::kPrint))
         return;
-    const PrintResult result = m_desktop.printDocument(*RE->document(), u"Quillory");
-    if (!result.sent) {
-        m_desktop.showError(result.reason);
-        return;
-    }
-    notice(u"Page: " + CurrentItem + u" Sent to the printer.");
+    // The print system may be slow or away; the window goes on meanwhile, and the page named is the
+    // one printed, whatever is shown when the answer comes.
+    m_desktop.printDocument(*RE->document(), u"Quillory",
+                            [form = QPointer<TForm1>(this), item = CurrentItem](const PrintResult& result) {
+                                if (form == nullptr)
+                                    return;
+                                form->guarded([&] {
+                                    if (!result.sent)
+                                        form->m_desktop.showError(result.reason);
+                                    else
+                                        form->notice(u"Page: " + item + u" Sent to the printer.");
+                                });
+                            });
 }
 
 } // namespace quillory

@@ -187,6 +187,11 @@ links::ShellResult ScriptedDesktop::openAddress(const std::u16string& address)
     return openResult;
 }
 
+void ScriptedDesktop::showInFileManager(const std::filesystem::path& file)
+{
+    shownInFolder.push_back(file);
+}
+
 links::ShellResult ScriptedDesktop::shellOpen(const std::u16string& file, const std::u16string& parameters,
                                               const std::u16string& folder)
 {
@@ -194,10 +199,15 @@ links::ShellResult ScriptedDesktop::shellOpen(const std::u16string& file, const 
     return openResult;
 }
 
-PrintResult ScriptedDesktop::printDocument(const QTextDocument& document, const std::u16string& title)
+void ScriptedDesktop::printDocument(const QTextDocument& document, const std::u16string& title,
+                                    std::function<void(const PrintResult&)> done)
 {
     printed.push_back({title, fromQ(document.toPlainText())});
-    return printResult;
+    auto answer = [done = std::move(done), result = printResult] { done(result); };
+    if (holdPrints)
+        pendingPrints.push_back(std::move(answer));
+    else
+        answer();
 }
 
 HotkeyStatus ScriptedDesktop::registerHotkeys(std::function<void(int id)> pressed)

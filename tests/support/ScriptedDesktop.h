@@ -51,7 +51,11 @@ public:
     std::vector<std::u16string> balloons;
     std::vector<std::u16string> opened; // addresses given to the URL opener
     std::vector<Run> runs;              // files and programs given to the shell
+    std::vector<std::filesystem::path> shownInFolder; // files shown in the file manager
     std::vector<Printed> printed;
+    // While set, the print system's answers wait in `pendingPrints` until the test calls them.
+    bool holdPrints = false;
+    std::vector<std::function<void()>> pendingPrints;
     bool tray = true;
     links::ShellResult openResult = links::ShellResult::Ok;
     PrintResult printResult{true, {}};
@@ -103,9 +107,11 @@ public:
     void showBalloon(const std::u16string& text) override;
     bool trayAvailable() const override { return tray; }
     links::ShellResult openAddress(const std::u16string& address) override;
+    void showInFileManager(const std::filesystem::path& file) override;
     links::ShellResult shellOpen(const std::u16string& file, const std::u16string& parameters,
                                  const std::u16string& folder) override;
-    PrintResult printDocument(const QTextDocument& document, const std::u16string& title) override;
+    void printDocument(const QTextDocument& document, const std::u16string& title,
+                       std::function<void(const PrintResult&)> done) override;
     HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) override;
     void watchHotkeys(std::function<void(const HotkeyStatus&)> changed) override;
     void setClipboard(std::unique_ptr<QMimeData> data, std::function<void(bool copied)> done) override;

@@ -173,3 +173,14 @@ TEST_F(Edit, HelpModeExplainsPrintInsteadOfPrinting)
     EXPECT_TRUE(desktop.printed.empty());
     EXPECT_TRUE(desktop.balloons.empty());
 }
+
+TEST_F(Edit, APrintNamesThePagePrintedWhenThePrintSystemAnswersLater)
+{
+    desktop.holdPrints = true;
+    form->Print1->trigger();
+    EXPECT_TRUE(desktop.balloons.empty()); // the window goes on while the print server thinks
+    click(0);                              // another page is shown meanwhile
+    ASSERT_EQ(desktop.pendingPrints.size(), 1u);
+    desktop.pendingPrints[0]();
+    EXPECT_EQ(desktop.balloons, std::vector<std::u16string>{u"Page: Two Sent to the printer."});
+}

@@ -2,6 +2,10 @@
 
 #include "platform/QtText.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
@@ -25,10 +29,11 @@ ShellResult QtDesktop::openAddress(const std::u16string& address)
 {
     QString text = toQ(address);
     // The opener goes by the scheme, which a page's "www." address leaves out.
-    if (text.startsWith(QLatin1String("www.")))
+    if (text.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
         text.prepend(QLatin1String("http://"));
     const QUrl url(text, QUrl::TolerantMode);
-    if (!url.isValid() || url.host().isEmpty())
+    const bool mail = url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0;
+    if (!url.isValid() || (mail ? url.path().isEmpty() : url.host().isEmpty()))
         return ShellResult::FileNotFound;
     // Qt hands the encoded address to xdg-open as a single argument; no shell sees it.
     return QDesktopServices::openUrl(url) ? ShellResult::Ok : ShellResult::NoAssociation;
@@ -54,6 +59,23 @@ ShellResult QtDesktop::shellOpen(const std::u16string& file, const std::u16strin
     if (!folder.empty())
         program.setWorkingDirectory(toQ(folder));
     return program.startDetached() ? ShellResult::Ok : ShellResult::BadProgram;
+}
+
+void QtDesktop::showInFileManager(const std::filesystem::path& file)
+{
+    const QFileInfo info(pathToQ(file));
+    const QUrl folder = QUrl::fromLocalFile(info.absolutePath());
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(info.absoluteFilePath()).toString()} << QString();
+    // Asynchronous: a file manager that is slow to start must not hold the window.
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call, 5000));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [folder](QDBusPendingCallWatcher* done) {
+        if (done->isError())
+            QDesktopServices::openUrl(folder);
+        done->deleteLater();
+    });
 }
 
 } // namespace quillory
