@@ -7,8 +7,11 @@ if ! command -v clang++ >/dev/null; then
   exit 0
 fi
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DQUILLORY_UI=OFF -DQUILLORY_TESTS=OFF -DQUILLORY_FUZZ=ON >/dev/null
-cmake --build build/fuzz
+  -DQUILLORY_UI=ON -DQUILLORY_TESTS=OFF -DQUILLORY_FUZZ=ON >/dev/null
+cmake --build build/fuzz --target fuzzers
+# The editor's fuzzers run Qt, whose font caches live as long as the process.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp}
+export QT_QPA_PLATFORM=offscreen
 seconds=${FUZZ_SECONDS:-20}
 failed=0
 for target in build/fuzz/fuzz/fuzz_*; do
@@ -18,7 +21,9 @@ for target in build/fuzz/fuzz/fuzz_*; do
   mkdir -p "$corpus"
   seeds=()
   [ -d "fuzz/seeds/$name" ] && seeds=("fuzz/seeds/$name")
-  if "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "$corpus" "${seeds[@]}" \
+  # The whole page path starts from the pages the reader's fuzzer starts from.
+  [ "$name" = fuzz_page ] && seeds+=(fuzz/seeds/fuzz_rtf)
+  if "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=${FUZZ_MAX_LEN:-100000} "$corpus" "${seeds[@]}" \
        >"build/fuzz/$name.log" 2>&1; then
     echo "fuzz: $name ran ${seconds}s without a finding"
   else

@@ -47,9 +47,15 @@ protected:
 // resource loading says, so they must not reach the page.
 void DropFetchedResources(QTextDocument& parsed)
 {
+    // Only formats that name a background are touched: each change of a block is an edit, and a
+    // paste of thousands of blocks must not make thousands of them.
+    const auto fetches = [](const QTextFormat& format) {
+        return format.hasProperty(QTextFormat::BackgroundImageUrl) &&
+               !OwnResource(format.stringProperty(QTextFormat::BackgroundImageUrl));
+    };
     std::vector<std::pair<int, int>> pictures;
     for (QTextBlock block = parsed.begin(); block.isValid(); block = block.next()) {
-        if (!OwnResource(block.blockFormat().stringProperty(QTextFormat::BackgroundImageUrl))) {
+        if (fetches(block.blockFormat())) {
             QTextBlockFormat format = block.blockFormat();
             format.clearProperty(QTextFormat::BackgroundImageUrl);
             QTextCursor(block).setBlockFormat(format);
@@ -73,7 +79,7 @@ void DropFetchedResources(QTextDocument& parsed)
         QTextFrame* frame = frames.back();
         frames.pop_back();
         QTextFrameFormat format = frame->frameFormat();
-        if (!OwnResource(format.stringProperty(QTextFormat::BackgroundImageUrl))) {
+        if (fetches(format)) {
             format.clearProperty(QTextFormat::BackgroundImageUrl);
             frame->setFrameFormat(format);
         }
@@ -135,6 +141,7 @@ void PageEdit::insertFromMimeData(const QMimeData* source)
             return;
         }
         PasteDocument parsed;
+        parsed.setUndoRedoEnabled(false);
         parsed.setHtml(html);
         DropFetchedResources(parsed);
         QTextCursor cursor = textCursor();

@@ -108,12 +108,16 @@ HtmlTableCost MeasureHtmlTables(std::u16string_view html) noexcept
                 open.emplace_back();
             else if (!open.empty())
                 close();
-        } else if (!open.empty() && !closing && is(u"tr")) {
+        } else if (!closing && is(u"tr")) {
+            if (open.empty()) // a parser makes a table of rows and cells it finds outside one
+                open.emplace_back();
             OpenTable& t = open.back();
             t.widest = std::max(t.widest, t.row);
             t.row = 0;
             ++t.rows;
-        } else if (!open.empty() && !closing && (is(u"td") || is(u"th"))) {
+        } else if (!closing && (is(u"td") || is(u"th"))) {
+            if (open.empty())
+                open.emplace_back();
             OpenTable& t = open.back();
             if (t.rows == 0)
                 t.rows = 1;

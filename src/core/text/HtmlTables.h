@@ -12,8 +12,9 @@ struct HtmlTableCost {
 };
 
 // Counts the tables' cells as an HTML parser builds them: a row is as wide as its cells' column
-// spans add up to, a table as long as its rows or its tallest row span reaches. Tags are found by
-// name, in any case; comments are passed over. Linear in the text; never parses further.
+// spans add up to, a table as long as its rows or its tallest row span reaches; rows and cells
+// outside any table make one, as they do for a parser. Tags are found by name, in any case;
+// comments are passed over. Linear in the text; never parses further.
 [[nodiscard]] HtmlTableCost MeasureHtmlTables(std::u16string_view html) noexcept;
 
 // Whether a document may lay those tables out: the grids stay within a small multiple of the

@@ -30,8 +30,9 @@ TEST(HtmlTables, GridsAreMeasuredAsAParserBuildsThem)
         {u"<table><tr><td colspan=999999>a</td></tr></table>", 1, 20480},
         // A nested table costs its own grid; a table in a comment costs nothing.
         {u"<table><tr><td><table><tr><td>x<td>y</table></td></tr></table><!-- <table><tr><td> -->", 3, 3},
-        // Never closed: measured at the end.
+        // Never closed: measured at the end; cells outside a table make one.
         {u"<table><tr><td>a<td>b", 2, 2},
+        {u"<ul><li>x<td>a<td>b</td><tr><td>c", 3, 4},
     };
     for (const Case& c : cases) {
         const HtmlTableCost cost = MeasureHtmlTables(c.html);

@@ -1,0 +1,38 @@
+#include "core/rtf/Rtf.h"
+#include "ui/RichEdit.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include <QGuiApplication>
+#include <QTextDocument>
+
+// The whole way a page takes: read, built into the editor's document and laid out, read back
+// from it and written. Run under libFuzzer's time and memory limits, a page that hangs the build or
+// takes memory far beyond its size is a finding.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const quillory::rtf::Document page = quillory::rtf::ReadRtf(bytes);
+    QTextDocument document;
+    document.setTextWidth(600);
+    quillory::richedit::fromModel(document, page);
+    (void)document.size(); // lays the whole page out
+    const quillory::rtf::Document back = quillory::richedit::toModel(document);
+    if (back.paragraphs.empty())
+        std::abort();
+    const std::string written = quillory::rtf::WriteRtf(back);
+    if (!quillory::rtf::LooksLikeRtf(written))
+        std::abort();
+    (void)quillory::rtf::ReadRtf(written);
+    return 0;
+}
