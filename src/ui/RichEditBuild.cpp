@@ -231,9 +231,9 @@ void PageBuilder::layOutTable(const std::vector<TableRowCells>& rows, std::size_
     format.setCellPadding(4);
     if (!edges.empty()) {
         QList<QTextLength> widths;
-        int left = 0;
+        double left = 0; // twips; edges may lie anywhere in int's range
         for (const int edge : edges) {
-            widths.append(QTextLength(QTextLength::FixedLength, (edge - left) / 15.0));
+            widths.append(QTextLength(QTextLength::FixedLength, std::max(edge - left, 0.0) / 15.0));
             left = edge;
         }
         format.setColumnWidthConstraints(widths);
