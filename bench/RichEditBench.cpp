@@ -88,6 +88,29 @@ void BM_FromModelIntoEditor(benchmark::State& state)
 }
 BENCHMARK(BM_FromModelIntoEditor)->Unit(benchmark::kMillisecond);
 
+// 84 KB of RTF: a row of 6,000 cells over 3,000 rows of one, which once made the editor build 18
+// million cells. Read, built and laid out in an editor on the screen.
+void BM_TableBombIntoEditor(benchmark::State& state)
+{
+    std::string rtf = "{\\rtf1\\ansi \\trowd\\intbl ";
+    for (int c = 0; c < 6000; ++c)
+        rtf += "\\cell ";
+    rtf += "\\row\n";
+    for (int r = 0; r < 3000; ++r)
+        rtf += "\\intbl\\cell\\row\n";
+    rtf += "}";
+    QTextEdit editor;
+    editor.resize(640, 480);
+    editor.show();
+    for (auto _ : state) {
+        richedit::fromModel(*editor.document(), rtf::ReadRtf(rtf));
+        benchmark::DoNotOptimize(editor.document()->size());
+        QApplication::processEvents();
+    }
+    state.counters["rtf_bytes"] = static_cast<double>(rtf.size());
+}
+BENCHMARK(BM_TableBombIntoEditor)->Unit(benchmark::kMillisecond);
+
 void BM_SaveFromEditor(benchmark::State& state)
 {
     QTextEdit editor;
