@@ -24,6 +24,9 @@ namespace quillory::richedit {
 
 namespace {
 
+// The largest size word processors offer; Qt takes minutes to lay text much larger out.
+constexpr double kMaxPointSize = 1638;
+
 constexpr rtf::Colour kSystemColourBit = 0x80000000u;
 
 std::optional<QPalette::ColorRole> paletteRole(unsigned index)
@@ -128,8 +131,9 @@ QTextCharFormat charFormatFromModel(const rtf::CharFormat& format)
     QTextCharFormat out;
     if (!format.font.empty())
         out.setFontFamilies({toQ(format.font)});
+    // Capped as the reader caps it, for pages that come from elsewhere than a file.
     if (format.pointSize > 0)
-        out.setFontPointSize(format.pointSize);
+        out.setFontPointSize(std::min(format.pointSize, kMaxPointSize));
     if ((format.colour & kSystemColourBit) == 0)
         out.setForeground(colourToQ(format.colour));
     if (format.bold)

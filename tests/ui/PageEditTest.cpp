@@ -123,6 +123,18 @@ TEST(BuiltTables, AWideRowAmongNarrowOnesGetsAGridOfItsOwn)
     EXPECT_EQ(richedit::toModel(document), page);
 }
 
+// Text of thousands of points takes Qt minutes to lay out; a page from elsewhere (a paste read
+// back) is shown at the largest size word processors offer.
+TEST(BuiltText, SizesBeyondWordProcessorsAreShownAtTheirLargest)
+{
+    rtf::Document page;
+    page.paragraphs.push_back(rtf::Paragraph{});
+    page.paragraphs[0].runs.push_back(rtf::Run{u"big", rtf::CharFormat{{}, 99999}});
+    QTextDocument document;
+    richedit::fromModel(document, page);
+    EXPECT_EQ(document.firstBlock().begin().fragment().charFormat().fontPointSize(), 1638);
+}
+
 TEST(BuiltLists, ABulletQtHasNoStyleForIsDrawnByTheEditorAndKept)
 {
     rtf::Document page;

@@ -15,7 +15,8 @@ namespace quillory::rtf::detail {
 
 // Deeper groups are still read, in the state of the deepest one kept.
 inline constexpr std::size_t kMaxDepth = 3000;
-inline constexpr int kMaxHalfPoints = 32767;
+// 1638 points, the largest size word processors offer; Qt lays text much larger out for minutes.
+inline constexpr int kMaxHalfPoints = 3276;
 // Every run carries its font's name, so a long one would be copied into every run; Windows allows 31.
 inline constexpr std::size_t kMaxFontName = 64;
 // Tables nested deeper than this are read as tables this deep.

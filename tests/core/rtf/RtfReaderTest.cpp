@@ -95,7 +95,7 @@ TEST(RtfReaderTokens, BackslashBeforeALineEndIsAParagraph)
 TEST(RtfReaderTokens, ParameterOfAnyLengthIsClampedNotWrapped)
 {
     const Document doc = read(page("\\fs99999999999999999999 big\\cf-99999999999999 x"));
-    EXPECT_EQ(runWith(doc, u"big").format.pointSize, 32767 / 2.0);
+    EXPECT_EQ(runWith(doc, u"big").format.pointSize, 1638);
     EXPECT_EQ(PlainText(doc), u"bigx");
 }
 
