@@ -1,4 +1,4 @@
-#include "ui/RichEdit.h"
+#include "ui/editor/RichEdit.h"
 
 #include <cstdint>
 #include <random>

@@ -5,7 +5,7 @@
 #include "core/links/WebLinks.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TempDir.h"
-#include "ui/TForm1.h"
+#include "ui/form/TForm1.h"
 
 #include <QApplication>
 #include <QEvent>

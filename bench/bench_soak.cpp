@@ -9,8 +9,8 @@
 #include "core/store/OrderStamp.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TempDir.h"
-#include "ui/RichEdit.h"
-#include "ui/TForm1.h"
+#include "ui/editor/RichEdit.h"
+#include "ui/form/TForm1.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -7,7 +7,7 @@
 #include "core/store/OrderStamp.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TempDir.h"
-#include "ui/TForm1.h"
+#include "ui/form/TForm1.h"
 
 #include <QApplication>
 #include <QComboBox>

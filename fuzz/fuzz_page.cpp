@@ -1,5 +1,5 @@
 #include "core/rtf/Rtf.h"
-#include "ui/RichEdit.h"
+#include "ui/editor/RichEdit.h"
 
 #include <cstddef>
 #include <cstdint>

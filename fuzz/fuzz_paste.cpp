@@ -1,6 +1,6 @@
 #include "core/rtf/Rtf.h"
-#include "ui/PageEdit.h"
-#include "ui/RichEdit.h"
+#include "ui/editor/PageEdit.h"
+#include "ui/editor/RichEdit.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "platform/QtText.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/SingleInstance.h"
-#include "ui/TForm1.h"
+#include "ui/form/TForm1.h"
 
 #include <QApplication>
 #include <QStandardPaths>

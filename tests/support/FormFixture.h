@@ -2,7 +2,7 @@
 
 #include "support/ScriptedDesktop.h"
 #include "support/TempDir.h"
-#include "ui/TForm1.h"
+#include "ui/form/TForm1.h"
 
 #include <QListWidget>
 #include <QTextEdit>

@@ -1,6 +1,6 @@
 #include "platform/qt/PromptDialog.h"
 #include "support/ScriptedDesktop.h"
-#include "ui/TForm1.h"
+#include "ui/form/TForm1.h"
 
 #include <QLineEdit>
 #include <QPushButton>

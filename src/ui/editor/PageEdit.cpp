@@ -1,0 +1,183 @@
+#include "ui/editor/PageEdit.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextLayout>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextDocumentFragment>
+#include <QTextBlock>
+#include <QUrl>
+#include <QVariant>
+
+#include "core/rtf/Rtf.h"
+#include "core/text/HtmlTables.h"
+#include "platform/QtText.h"
+#include "ui/editor/RichEdit.h"
+
+namespace quillory {
+
+namespace {
+
+bool OwnResource(const QString& name)
+{
+    const QString scheme = QUrl(name).scheme();
+    return scheme == QLatin1String("data") || scheme == QLatin1String("qrc") || name.startsWith(QLatin1String(":/"));
+}
+
+// A paste parsed apart from the page. The parser asks for backgrounds as it reads: an empty
+// answer keeps it from the disk.
+class PasteDocument final : public QTextDocument {
+protected:
+    QVariant loadResource(int type, const QUrl& name) override
+    {
+        return OwnResource(name.toString()) ? QTextDocument::loadResource(type, name) : QVariant(QByteArray());
+    }
+};
+
+// Takes out of a parsed paste every picture and background it would fetch by address. Qt loads
+// such a picture straight from the disk when it lays the page out, whatever the document's
+// resource loading says, so they must not reach the page.
+void DropFetchedResources(QTextDocument& parsed)
+{
+    // Only formats that name a background are touched: each change of a block is an edit, and a
+    // paste of thousands of blocks must not make thousands of them.
+    const auto fetches = [](const QTextFormat& format) {
+        return format.hasProperty(QTextFormat::BackgroundImageUrl) &&
+               !OwnResource(format.stringProperty(QTextFormat::BackgroundImageUrl));
+    };
+    std::vector<std::pair<int, int>> pictures;
+    for (QTextBlock block = parsed.begin(); block.isValid(); block = block.next()) {
+        if (fetches(block.blockFormat())) {
+            QTextBlockFormat format = block.blockFormat();
+            format.clearProperty(QTextFormat::BackgroundImageUrl);
+            QTextCursor(block).setBlockFormat(format);
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.isImageFormat() && !OwnResource(format.toImageFormat().name()))
+                pictures.emplace_back(fragment.position(), fragment.length());
+        }
+    }
+    for (auto it = pictures.rbegin(); it != pictures.rend(); ++it) {
+        QTextCursor cursor(&parsed);
+        cursor.setPosition(it->first);
+        cursor.setPosition(it->first + it->second, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    // Tables and frames carry backgrounds too.
+    std::vector<QTextFrame*> frames{parsed.rootFrame()};
+    while (!frames.empty()) {
+        QTextFrame* frame = frames.back();
+        frames.pop_back();
+        QTextFrameFormat format = frame->frameFormat();
+        if (fetches(format)) {
+            format.clearProperty(QTextFormat::BackgroundImageUrl);
+            frame->setFrameFormat(format);
+        }
+        for (QTextFrame* child : frame->childFrames())
+            frames.push_back(child);
+    }
+}
+
+} // namespace
+
+PageEdit::PageEdit(QWidget* parent) : QTextEdit(parent)
+{
+}
+
+QMimeData* PageEdit::createMimeDataFromSelection() const
+{
+    return richedit::selectionMimeData(textCursor()).release();
+}
+
+bool PageEdit::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source != nullptr &&
+           (!richedit::rtfFromMimeData(*source).isEmpty() || QTextEdit::canInsertFromMimeData(source));
+}
+
+void PageEdit::insertFromMimeData(const QMimeData* source)
+{
+    if (source == nullptr || isReadOnly())
+        return;
+    // An editor set to plain text takes the plain text, as Qt's own paste does.
+    const QByteArray bytes = acceptRichText() ? richedit::rtfFromMimeData(*source) : QByteArray();
+    if (!bytes.isEmpty()) {
+        const rtf::Document page =
+            rtf::ReadRtf(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        const bool hasText = std::any_of(page.paragraphs.begin(), page.paragraphs.end(), [](const rtf::Paragraph& p) {
+            return std::any_of(p.runs.begin(), p.runs.end(), [](const rtf::Run& r) { return !r.text.empty(); });
+        });
+        // RTF that yields no text (blank lines, or only what the reader skips) leaves the paste to
+        // the other formats, which carry the same or more.
+        if (hasText) {
+            QTextCursor cursor = textCursor();
+            richedit::insertModel(cursor, page);
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            return;
+        }
+    }
+    // Rich text of other programs, as HTML: parsed apart from the page, cleared of what it would
+    // fetch, then inserted.
+    const QString html = source->hasFormat(QStringLiteral("application/x-qrichtext"))
+                             ? QString::fromUtf8(source->data(QStringLiteral("application/x-qrichtext")))
+                             : source->html();
+    if (acceptRichText() && !html.isEmpty()) {
+        // Qt lays every table out as a full grid: a row of thousands of cells over thousands of
+        // rows of one would take minutes and gigabytes. Such a paste keeps its text alone.
+        if (!text::AffordableTables(text::MeasureHtmlTables(viewOfQ(html)))) {
+            textCursor().insertText(source->text());
+            ensureCursorVisible();
+            return;
+        }
+        PasteDocument parsed;
+        parsed.setUndoRedoEnabled(false);
+        parsed.setHtml(html);
+        DropFetchedResources(parsed);
+        QTextCursor cursor = textCursor();
+        cursor.insertFragment(QTextDocumentFragment(&parsed));
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        return;
+    }
+    QTextEdit::insertFromMimeData(source);
+}
+
+void PageEdit::paintEvent(QPaintEvent* event)
+{
+    QTextEdit::paintEvent(event);
+    const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QRectF visible = QRectF(viewport()->rect()).translated(scroll);
+    QPainter painter(viewport());
+    // Only the blocks on screen: from the one at the top down to the first below the bottom.
+    for (QTextBlock block = cursorForPosition(QPoint(0, 0)).block(); block.isValid(); block = block.next()) {
+        const QTextLayout* layout = block.layout();
+        if (layout == nullptr || layout->lineCount() == 0)
+            continue;
+        const QTextLine line = layout->lineAt(0);
+        const QPointF at = layout->position() + QPointF(line.x(), line.y());
+        if (at.y() > visible.bottom())
+            break;
+        const QString bullet = richedit::listBullet(block);
+        if (bullet.isEmpty())
+            continue;
+        const QFont font = block.charFormat().font();
+        const QFontMetricsF metrics(font);
+        painter.setFont(font);
+        painter.setPen(palette().color(QPalette::Text));
+        const double x = at.x() - metrics.horizontalAdvance(bullet) - metrics.horizontalAdvance(QLatin1Char(' '));
+        painter.drawText(QPointF(x, at.y() + line.ascent()) - scroll, bullet);
+    }
+}
+
+} // namespace quillory

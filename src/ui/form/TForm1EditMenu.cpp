@@ -1,0 +1,139 @@
+#include "ui/form/TForm1.h"
+
+#include "platform/Desktop.h"
+#include "ui/form/EventHook.h"
+#include "ui/form/HelpTexts.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPointer>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace quillory {
+
+namespace {
+
+QAction* addCommand(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {})
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    return action;
+}
+
+} // namespace
+
+void TForm1::buildPopupMenu()
+{
+    PopupMenu = new QMenu(RE);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    SaveItem1 = addCommand(PopupMenu, "SaveItem1", QStringLiteral("Save Item as File"));
+    AddItemfromFile1 = addCommand(PopupMenu, "AddItemfromFile1", QStringLiteral("Add Item from File"));
+    PopupMenu->addSeparator()->setObjectName(QStringLiteral("N7"));
+    Cut1 = addCommand(PopupMenu, "Cut1", QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    Copy1 = addCommand(PopupMenu, "Copy1", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    Paste1 = addCommand(PopupMenu, "Paste1", QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    SelectAll1 = addCommand(PopupMenu, "SelectAll1", QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    PopupMenu->addSeparator()->setObjectName(QStringLiteral("N9"));
+    Print1 = addCommand(PopupMenu, "Print1", QStringLiteral("Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
+
+    // The menu's shortcuts act while the editor has the keyboard focus.
+    for (QAction* command : {Cut1, Copy1, Paste1, SelectAll1, Print1}) {
+        command->setShortcutContext(Qt::WidgetShortcut);
+        RE->addAction(command);
+    }
+    RE->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void TForm1::connectEditHandlers()
+{
+    const auto on = [this](QAction* action, void (TForm1::*handler)(QObject*)) {
+        connect(action, &QAction::triggered, this,
+                [this, action, handler] { guarded([&] { (this->*handler)(action); }); });
+    };
+    on(Cut1, &TForm1::Cut1Click);
+    on(Copy1, &TForm1::Copy1Click);
+    on(Paste1, &TForm1::Paste1Click);
+    on(SelectAll1, &TForm1::SelectAll1Click);
+    on(Print1, &TForm1::Print1Click);
+    connect(SpeedButton8, &QToolButton::clicked, this, [this] { guarded([this] { Print1Click(SpeedButton8); }); });
+
+    connect(PopupMenu, &QMenu::aboutToShow, this, [this] { guarded([this] { PopupMenuPopup(); }); });
+    connect(RE, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu->popup(RE->viewport()->mapToGlobal(at)); });
+
+    // The editor claims the standard editing keys for itself; these go to the menu's commands
+    // instead while they are enabled. Cut and Copy follow the selection as the key is pressed.
+    EventHook::install(RE, [this](QEvent* event) {
+        if (event->type() != QEvent::ShortcutOverride)
+            return false;
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        const bool selected = RE->textCursor().hasSelection();
+        Cut1->setEnabled(selected);
+        Copy1->setEnabled(selected);
+        for (const QAction* command : {Cut1, Copy1, Paste1, SelectAll1})
+            if (command->isEnabled() && command->shortcut() == pressed)
+                return true;
+        return false;
+    });
+}
+
+void TForm1::PopupMenuPopup()
+{
+    Cut1->setEnabled(RE->textCursor().hasSelection());
+    Copy1->setEnabled(Cut1->isEnabled());
+    // A clipboard without text (a picture alone, say) has nothing to paste.
+    Paste1->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
+}
+
+void TForm1::Cut1Click(QObject*)
+{
+    // Without a page shown (the editor is read-only) there is nothing to change.
+    if (RE->isReadOnly())
+        return;
+    RE->cut();
+    Edited = true;
+}
+
+void TForm1::Copy1Click(QObject*)
+{
+    RE->copy();
+}
+
+void TForm1::Paste1Click(QObject*)
+{
+    if (RE->isReadOnly())
+        return;
+    RE->paste();
+    Edited = true;
+}
+
+void TForm1::SelectAll1Click(QObject*)
+{
+    RE->selectAll();
+}
+
+void TForm1::Print1Click(QObject* Sender)
+{
+    if (helpBranch(Sender, {}, help::kPrint))
+        return;
+    // The print system may be slow or away; the window goes on meanwhile, and the page named is the
+    // one printed, whatever is shown when the answer comes.
+    m_desktop.printDocument(*RE->document(), u"Quillory",
+                            [form = QPointer<TForm1>(this), item = CurrentItem](const PrintResult& result) {
+                                if (form == nullptr)
+                                    return;
+                                form->guarded([&] {
+                                    if (!result.sent)
+                                        form->m_desktop.showError(result.reason);
+                                    else
+                                        form->notice(u"Page: " + item + u" Sent to the printer.");
+                                });
+                            });
+}
+
+} // namespace quillory

@@ -1,0 +1,140 @@
+#include "ui/form/TForm1.h"
+
+#include "core/links/RunTarget.h"
+#include "core/links/WebLinks.h"
+#include "platform/Desktop.h"
+#include "platform/QtText.h"
+#include "ui/form/EventHook.h"
+#include "ui/form/HelpTexts.h"
+#include "ui/editor/RichEdit.h"
+#include "ui/form/ScopedFlag.h"
+
+#include <QAction>
+#include <QMouseEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <string_view>
+
+namespace quillory {
+
+namespace {
+
+constexpr rtf::Colour kLinkColour = 0xFF0000; // blue, as 0x00BBGGRR
+
+std::u16string_view view(const QString& text)
+{
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+// The home page, relative to the program's folder. Until the project has a web page of its own it
+// is the README installed with the program; the build places both (src/CMakeLists.txt).
+std::filesystem::path homePage(const std::filesystem::path& program)
+{
+    return (program.parent_path() / QUILLORY_HOME_PAGE).lexically_normal();
+}
+
+} // namespace
+
+void TForm1::connectLinkHandlers()
+{
+    connect(HighlightWebLinkswww1, &QAction::triggered, this,
+            [this] { guarded([this] { HighlightWebLinkswww1Click(HighlightWebLinkswww1); }); });
+    connect(Website1, &QAction::triggered, this, [this] { guarded([this] { Website1Click(Website1); }); });
+    // The press goes on to the editor, which puts the caret where it was clicked; the address is
+    // looked up once that is done.
+    EventHook::install(RE->viewport(), [this](QEvent* event) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const Qt::KeyboardModifiers shift = static_cast<QMouseEvent*>(event)->modifiers();
+            if (shift.testFlag(Qt::ControlModifier))
+                QMetaObject::invokeMethod(
+                    this, [this, shift] { guarded([this, shift] { REMouseDown(shift); }); }, Qt::QueuedConnection);
+        }
+        return false;
+    });
+}
+
+void TForm1::HighlightWebLinkswww1Click(QObject* Sender)
+{
+    if (helpBranch(Sender, {}, help::kHighlightWebLinks))
+        return;
+    DisplayLinks();
+}
+
+void TForm1::DisplayLinks()
+{
+    QTextDocument* page = RE->document();
+    // Raw text keeps one character per document position: paragraph ends are U+2029.
+    const QString text = page->toRawText();
+    const std::vector<links::Span> found = links::FindWebLinks(view(text));
+    if (found.empty())
+        return;
+
+    QTextCharFormat mark;
+    mark.setForeground(richedit::colourToQ(kLinkColour));
+    mark.setFontUnderline(true);
+    mark.setFontWeight(QFont::Normal);
+    mark.setFontItalic(false);
+    mark.setFontStrikeOut(false);
+
+    const int caret = RE->textCursor().selectionStart();
+    // The marks are the program's, not the user's edits, yet they change the page, which is
+    // written back with them.
+    const ScopedFlag byProgram(m_editByProgram);
+    RE->viewport()->setUpdatesEnabled(false);
+    QTextCursor cursor(page);
+    cursor.beginEditBlock();
+    for (const links::Span& link : found) {
+        cursor.setPosition(static_cast<int>(link.begin));
+        cursor.setPosition(static_cast<int>(link.end), QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(mark);
+    }
+    cursor.endEditBlock();
+    cursor.setPosition(caret);
+    RE->setTextCursor(cursor);
+    RE->viewport()->setUpdatesEnabled(true);
+}
+
+void TForm1::REMouseDown(Qt::KeyboardModifiers Shift)
+{
+    if (!Shift.testFlag(Qt::ControlModifier) || RE->document()->isEmpty())
+        return;
+    // A word never crosses a paragraph end, so its paragraph is all the text needed.
+    const int caret = RE->textCursor().selectionStart();
+    const QTextBlock block = RE->document()->findBlock(caret);
+    const QString text = block.text();
+    const links::Span word = links::WordAt(view(text), static_cast<std::size_t>(caret - block.position()));
+    const std::u16string_view address = view(text).substr(word.begin, word.end - word.begin);
+    if (links::IsWebAddress(address))
+        openPageAddress(std::u16string(address));
+}
+
+bool TForm1::openPageAddress(const std::u16string& address)
+{
+    const links::ShellResult result = m_desktop.openAddress(address);
+    if (links::Succeeded(result))
+        return true;
+    ShowInfo(std::u16string(links::ShellErrorText(result)));
+    return false;
+}
+
+bool TForm1::RunFile(const std::u16string& target)
+{
+    const links::RunTarget run = links::SplitRunTarget(target);
+    const links::ShellResult result = m_desktop.shellOpen(run.file, run.parameters, run.folder);
+    if (links::Succeeded(result))
+        return true;
+    ShowInfo(std::u16string(links::ShellErrorText(result)));
+    return false;
+}
+
+void TForm1::Website1Click(QObject* Sender)
+{
+    if (helpBranch(Sender, {}, help::kWebsite))
+        return;
+    RunFile(homePage(m_desktop.programPath()).u16string());
+}
+
+} // namespace quillory

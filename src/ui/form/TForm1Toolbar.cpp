@@ -1,0 +1,283 @@
+#include "ui/form/TForm1.h"
+
+#include "core/StuffUnit.h"
+#include "platform/QtText.h"
+#include "ui/form/EventHook.h"
+#include "ui/lists/OwnerDrawDelegate.h"
+#include "ui/editor/RichEdit.h"
+#include "ui/form/ScopedFlag.h"
+#include "ui/editor/SelectionFormat.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QPixmap>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace quillory {
+
+namespace {
+
+// Black, maroon, green, olive, navy, purple, teal, grey, silver, red, lime, yellow, blue, fuchsia,
+// aqua, white.
+constexpr std::array<rtf::Colour, 16> kSwatches{0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080,
+                                                0x808000, 0x808080, 0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF,
+                                                0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+constexpr rtf::Colour kSystemColourBit = 0x80000000u;
+
+// The formatting buttons' state is their look: framed (raised) is on, flat is off.
+bool isFramed(const QToolButton* button)
+{
+    return !button->autoRaise();
+}
+
+void setFramed(QToolButton* button, bool on)
+{
+    if (button->autoRaise() == on)
+        button->setAutoRaise(!on);
+}
+
+QIcon swatch(rtf::Colour colour)
+{
+    QPixmap pixmap(22, 12);
+    pixmap.fill(richedit::colourToQ(colour));
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::gray);
+    painter.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
+    return QIcon(pixmap);
+}
+
+std::u16string_view view(const QString& s)
+{
+    return {reinterpret_cast<const char16_t*>(s.constData()), static_cast<std::size_t>(s.size())};
+}
+
+// Qt names a family that more than one foundry provides "Family [Foundry]"; pages name the family.
+QString withoutFoundry(const QString& family)
+{
+    const qsizetype bracket = family.lastIndexOf(QStringLiteral(" ["));
+    return bracket > 0 && family.endsWith(QLatin1Char(']')) ? family.left(bracket) : family;
+}
+
+} // namespace
+
+void TForm1::connectToolbarHandlers()
+{
+    for (const rtf::Colour colour : kSwatches)
+        Colour->addItem(swatch(colour), QString(), QVariant::fromValue(colour));
+    Colour->setIconSize(QSize(22, 12));
+    Colour->setCurrentIndex(-1);
+
+    for (QToolButton* button : {SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13, SpeedButton17})
+        connect(button, &QToolButton::clicked, this, [this, button] { guarded([&] { SpeedButton10Click(button); }); });
+    connect(SpeedButton14, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton14Click(SpeedButton14); }); });
+    connect(SpeedButton15, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton15Click(SpeedButton15); }); });
+    connect(SpeedButton16, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton16Click(SpeedButton16); }); });
+    for (QToolButton* button : {SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13, SpeedButton14,
+                                SpeedButton15, SpeedButton16, SpeedButton17})
+        setFramed(button, false);
+
+    // `activated` comes from the user only, so SetAttr's own choices run no handler.
+    connect(FontBox, &QComboBox::activated, this, [this] { guarded([this] { FontBoxChange(FontBox); }); });
+    connect(SizeBox, &QComboBox::activated, this, [this] { guarded([this] { SizeBoxSelect(SizeBox); }); });
+    connect(Colour, &QComboBox::activated, this, [this] { guarded([this] { ColourChange(Colour); }); });
+
+    FontBox->setItemDelegate(new OwnerDrawDelegate(
+        20, [this](QPainter& p, int row, const QRect& r, QStyle::State s) { FontBoxDrawItem(p, row, r, s); }, FontBox));
+    // Every row is as high as the first, so opening the list lays out no font but the visible ones.
+    if (auto* list = qobject_cast<QListView*>(FontBox->view()))
+        list->setUniformItemSizes(true);
+
+    SizeBox->setInsertPolicy(QComboBox::NoInsert);
+    const auto enterFilter = [this](QEvent* event) {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        bool taken = false;
+        guarded([&] { taken = SizeBoxKeyDown(SizeBox, key->key(), key->modifiers()); });
+        return taken;
+    };
+    EventHook::install(SizeBox, enterFilter);
+    if (QLineEdit* edit = SizeBox->lineEdit())
+        EventHook::install(edit, enterFilter);
+}
+
+void TForm1::fillFontBox()
+{
+    if (FontBox->count() != 0)
+        return;
+    std::vector<std::u16string> names;
+    const QStringList families = QFontDatabase::families();
+    names.reserve(static_cast<std::size_t>(families.size()) + 1);
+    for (const QString& family : families)
+        names.push_back(fromQ(withoutFoundry(family)));
+    names.emplace_back(u"Default");
+    std::sort(names.begin(), names.end(),
+              [](const std::u16string& a, const std::u16string& b) { return CompareNoCase(a, b) < 0; });
+    names.erase(std::unique(names.begin(), names.end(),
+                            [](const std::u16string& a, const std::u16string& b) { return EqualsNoCase(a, b); }),
+                names.end());
+    QStringList entries;
+    entries.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::u16string& name : names)
+        entries.append(toQ(name));
+    FontBox->addItems(entries);
+    FontBox->setCurrentIndex(-1);
+    m_fontNames = std::move(names);
+}
+
+void TForm1::SetAttr()
+{
+    const richedit::SelectionAttributes shown = richedit::selectionAttributes(*RE);
+
+    selectFont(shown.format.font);
+
+    const QString size = toQ(IntToText(std::lround(shown.format.pointSize)));
+    if (SizeBox->currentText() != size)
+        SizeBox->setEditText(size);
+
+    const rtf::Colour colour = (shown.format.colour & kSystemColourBit) != 0 ? 0 : shown.format.colour;
+    const auto swatch = std::find(kSwatches.begin(), kSwatches.end(), colour);
+    const int colourRow = swatch == kSwatches.end() ? -1 : static_cast<int>(swatch - kSwatches.begin());
+    if (Colour->currentIndex() != colourRow)
+        Colour->setCurrentIndex(colourRow);
+
+    setFramed(SpeedButton10, shown.format.bold);
+    setFramed(SpeedButton11, shown.format.italic);
+    setFramed(SpeedButton12, shown.format.underline);
+    setFramed(SpeedButton13, shown.format.strikeout);
+
+    setFramed(SpeedButton14, shown.alignment == rtf::Alignment::Left);
+    setFramed(SpeedButton15, shown.alignment == rtf::Alignment::Centre);
+    setFramed(SpeedButton16, shown.alignment == rtf::Alignment::Right);
+
+    setFramed(SpeedButton17, shown.numbering != rtf::Numbering::None);
+}
+
+void TForm1::selectFont(const std::u16string& name)
+{
+    if (FontBox->currentIndex() >= 0 && EqualsNoCase(view(FontBox->currentText()), name))
+        return;
+    const auto at =
+        std::lower_bound(m_fontNames.begin(), m_fontNames.end(), name,
+                         [](const std::u16string& a, const std::u16string& b) { return CompareNoCase(a, b) < 0; });
+    const int row =
+        at != m_fontNames.end() && EqualsNoCase(*at, name) ? static_cast<int>(at - m_fontNames.begin()) : -1;
+    if (FontBox->currentIndex() != row)
+        FontBox->setCurrentIndex(row);
+}
+
+void TForm1::formatSelection(const std::function<void()>& change)
+{
+    // Without a page shown there is nothing to format.
+    if (RE->isReadOnly())
+        return;
+    {
+        // Its own changes do not refresh the toolbar: the buttons show what a command applied only
+        // after the next click or change, and ApplyStyle reads looks its first change left alone.
+        const ScopedFlag formatting(m_applyingFormat);
+        change();
+    }
+    RE->setFocus();
+    Edited = true;
+}
+
+void TForm1::SpeedButton10Click(QObject* Sender)
+{
+    auto* button = qobject_cast<QToolButton*>(Sender);
+    if (button == nullptr)
+        return;
+    setFramed(button, !isFramed(button));
+    ApplyStyle();
+}
+
+void TForm1::ApplyStyle()
+{
+    const richedit::StyleSet style{isFramed(SpeedButton10), isFramed(SpeedButton11), isFramed(SpeedButton12),
+                                   isFramed(SpeedButton13)};
+    const bool bullet = isFramed(SpeedButton17);
+    formatSelection([&] {
+        richedit::setSelectionStyle(*RE, style);
+        richedit::setSelectionNumbering(*RE, bullet ? rtf::Numbering::Bullet : rtf::Numbering::None);
+    });
+}
+
+void TForm1::SpeedButton14Click(QObject*)
+{
+    formatSelection([&] { richedit::setSelectionAlignment(*RE, rtf::Alignment::Left); });
+}
+
+void TForm1::SpeedButton15Click(QObject*)
+{
+    formatSelection([&] { richedit::setSelectionAlignment(*RE, rtf::Alignment::Centre); });
+}
+
+void TForm1::SpeedButton16Click(QObject*)
+{
+    formatSelection([&] { richedit::setSelectionAlignment(*RE, rtf::Alignment::Right); });
+}
+
+void TForm1::FontBoxChange(QObject*)
+{
+    formatSelection([&] { richedit::setSelectionFont(*RE, FontBox->currentText()); });
+}
+
+void TForm1::FontBoxDrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State)
+{
+    const QPalette& palette = FontBox->view()->palette();
+    const bool selected = State.testFlag(QStyle::State_Selected);
+    Canvas.fillRect(Rect, palette.brush(selected ? QPalette::Highlight : QPalette::Base));
+
+    QFont font(FontBox->itemText(Index));
+    font.setPointSize(10);
+    Canvas.setFont(font);
+    Canvas.setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    Canvas.save();
+    Canvas.setClipRect(QRect(0, Rect.top(), FontBox->width() - 5, 20), Qt::IntersectClip);
+    Canvas.drawText(QPoint(5, Rect.top() + Canvas.fontMetrics().ascent()), FontBox->itemText(Index));
+    Canvas.restore();
+
+    if (State.testFlag(QStyle::State_HasFocus)) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(FontBox->view());
+        focus.rect = Rect;
+        FontBox->view()->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &Canvas, FontBox->view());
+    }
+}
+
+bool TForm1::SizeBoxKeyDown(QObject*, int Key, Qt::KeyboardModifiers)
+{
+    if (Key != Qt::Key_Return && Key != Qt::Key_Enter)
+        return false;
+    if (LeadingInt(view(SizeBox->currentText())) < 4)
+        SizeBox->setEditText(QStringLiteral("4"));
+    if (LeadingInt(view(SizeBox->currentText())) > 500)
+        SizeBox->setEditText(QStringLiteral("500"));
+    formatSelection([&] { richedit::setSelectionSize(*RE, LeadingInt(view(SizeBox->currentText()))); });
+    return true;
+}
+
+void TForm1::SizeBoxSelect(QObject*)
+{
+    formatSelection([&] { richedit::setSelectionSize(*RE, LeadingInt(view(SizeBox->currentText()))); });
+}
+
+void TForm1::ColourChange(QObject*)
+{
+    if (Colour->currentIndex() < 0)
+        return;
+    formatSelection([&] { richedit::setSelectionColour(*RE, Colour->currentData().value<rtf::Colour>()); });
+}
+
+} // namespace quillory
