@@ -104,10 +104,11 @@ public:
     // folder where no file manager answers that call. Never opens the file itself.
     virtual void showInFileManager(const std::filesystem::path& file) = 0;
     // Prints the whole document on the default printer as one job titled `title`, sheet after
-    // sheet, without a dialog. Returns at once: the print system is asked off the window's thread,
-    // and `done` learns, on the window's thread, whether it took the job (once, or never when the
-    // program ends first). The document is laid out before this returns.
-    virtual void printDocument(const QTextDocument& document, const std::u16string& title,
+    // sheet, without a dialog. Returns at once: the job takes the document (a copy made for it) and
+    // lays it out and hands it to the print system on a thread of its own, so neither a long page
+    // nor a print server that does not answer holds the window. `done` learns, on the window's
+    // thread, whether the print system took the job: once, or never when the program ends first.
+    virtual void printDocument(std::unique_ptr<QTextDocument> document, const std::u16string& title,
                                std::function<void(const PrintResult&)> done) = 0;
 
     // Grabs Ctrl+F1..Ctrl+F5 for the life of this object; `pressed` gets the id.

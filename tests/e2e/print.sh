@@ -3,7 +3,7 @@
 # configuration, spool and socket, in a mount namespace where CUPS-PDF's settings file is replaced
 # by ours) stands in for the machine's, which stays untouched. With no printer the program says so
 # and shows no balloon; with CUPS-PDF as the default printer a page of three sheets becomes one job
-# titled "Quillory" and a PDF of three pages.
+# titled "Quillory" and a PDF of three pages; a print server that never answers holds nothing.
 set -uo pipefail
 source "$(dirname "$0")/harness.sh"
 harness_init print
@@ -154,4 +154,39 @@ read -r _ _ sheets title rest <"$cups/log/page_log"
     fail "the print system logged: $(cat "$cups/log/page_log")"
 [[ $sheets == 3 ]] || fail "the print system counted $sheets sheets"
 quillory_running || fail "the program ended"
-echo "PASS: no printer is reported, and Quick Print makes one job of three sheets"
+stop_quillory
+
+# A print server that takes the connection and never answers: the window goes on meanwhile, and
+# Ctrl+F4 from another program still copies the page.
+silent=$E2E_TMP/silent.sock
+python3 -c '
+import socket, sys
+server = socket.socket(socket.AF_UNIX)
+server.bind(sys.argv[1])
+server.listen(16)
+held = []
+while True:
+    held.append(server.accept()[0])
+    print("asked", flush=True)
+' "$silent" >"$E2E_OUT/silent.log" 2>&1 &
+E2E_PIDS+=($!)
+silent_up()
+{
+    [[ -S $silent ]]
+}
+wait_for "$E2E_TIMEOUT" silent_up || fail "the silent print server did not start"
+clipboard_has_page()
+{
+    [[ "$(clipboard)" == "Line 1"* ]]
+}
+CUPS_SERVER=$silent start_quillory "$QUILLORY"
+window=$(wait_for_main_window) || fail "no main window"
+focus_window "$window"
+quick_print "$window"
+start_other_window
+set_clipboard "nothing copied yet"
+send_keys ctrl+F4
+wait_for "$E2E_TIMEOUT" clipboard_has_page || fail "the window hung on the silent print server: '$(clipboard)'"
+grep -q asked "$E2E_OUT/silent.log" || fail "the silent print server was never asked"
+quillory_running || fail "the program ended"
+echo "PASS: no printer is reported, Quick Print makes one job of three sheets, a silent print server holds nothing"

@@ -199,10 +199,10 @@ links::ShellResult ScriptedDesktop::shellOpen(const std::u16string& file, const 
     return openResult;
 }
 
-void ScriptedDesktop::printDocument(const QTextDocument& document, const std::u16string& title,
+void ScriptedDesktop::printDocument(std::unique_ptr<QTextDocument> document, const std::u16string& title,
                                     std::function<void(const PrintResult&)> done)
 {
-    printed.push_back({title, fromQ(document.toPlainText())});
+    printed.push_back({title, fromQ(document->toPlainText())});
     auto answer = [done = std::move(done), result = printResult] { done(result); };
     if (holdPrints)
         pendingPrints.push_back(std::move(answer));

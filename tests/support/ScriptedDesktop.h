@@ -110,7 +110,7 @@ public:
     void showInFileManager(const std::filesystem::path& file) override;
     links::ShellResult shellOpen(const std::u16string& file, const std::u16string& parameters,
                                  const std::u16string& folder) override;
-    void printDocument(const QTextDocument& document, const std::u16string& title,
+    void printDocument(std::unique_ptr<QTextDocument> document, const std::u16string& title,
                        std::function<void(const PrintResult&)> done) override;
     HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) override;
     void watchHotkeys(std::function<void(const HotkeyStatus&)> changed) override;

@@ -53,7 +53,7 @@ public:
     void showInFileManager(const std::filesystem::path& file) override;
     links::ShellResult shellOpen(const std::u16string& file, const std::u16string& parameters,
                                  const std::u16string& folder) override;
-    void printDocument(const QTextDocument& document, const std::u16string& title,
+    void printDocument(std::unique_ptr<QTextDocument> document, const std::u16string& title,
                        std::function<void(const PrintResult&)> done) override;
     HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) override;
     std::filesystem::path documentsFolder() const override;
@@ -86,8 +86,6 @@ private:
     std::unique_ptr<QObject> m_dataControl; // the Wayland data-control client, where there is one
     bool m_dataControlTried = false;
     std::mt19937 m_random;
-    // Answers of the print system come back through this; gone with the desktop, they are dropped.
-    QObject m_printAnswers;
 };
 
 } // namespace quillory

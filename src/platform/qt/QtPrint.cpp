@@ -2,17 +2,18 @@
 
 #include "platform/QtText.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QPageSize>
-#include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryFile>
 #include <QTextDocument>
+#include <QThread>
 
+#include <memory>
 #include <optional>
-#include <thread>
 
 #include <cups/cups.h>
 
@@ -75,46 +76,38 @@ std::optional<QString> layOut(const QTextDocument& document, const Destination& 
 } // namespace
 
 // Qt's own CUPS path drops the print system's answer, so a refused job would look printed: the page
-// is laid out into a PDF and handed over with the answer checked. Both talks with CUPS happen on a
-// thread of their own, so a print server that does not answer never holds the window; the layout
-// happens on the window's thread, which owns the document, before this returns.
-void QtDesktop::printDocument(const QTextDocument& document, const std::u16string& title,
+// is laid out into a PDF and handed over with the answer checked. All of it runs on the job's own
+// thread: CUPS may not answer for minutes, and Qt's pagination of a hostile page takes long too.
+void QtDesktop::printDocument(std::unique_ptr<QTextDocument> document, const std::u16string& title,
                               std::function<void(const PrintResult&)> done)
 {
-    auto answer = [context = &m_printAnswers, done = std::move(done)](PrintResult result) mutable {
-        QMetaObject::invokeMethod(
-            context, [done = std::move(done), result = std::move(result)] { done(result); }, Qt::QueuedConnection);
+    // The answer goes back to the window's thread; a program already ending drops it.
+    auto answer = [done = std::move(done)](PrintResult result) mutable {
+        QCoreApplication* app = QCoreApplication::instance();
+        if (app != nullptr)
+            QMetaObject::invokeMethod(
+                app, [done = std::move(done), result = std::move(result)] { done(result); }, Qt::QueuedConnection);
     };
-    // The page as it stands when the user prints, though it may change before the print server
-    // names the page size; it stays on this thread, a child of the answers' context.
-    QPointer<QTextDocument> page = document.clone(&m_printAnswers);
-    std::thread([context = &m_printAnswers, page, title, answer = std::move(answer)]() mutable {
+    QTextDocument* page = document.release();
+    QThread* job = QThread::create([page, title, answer = std::move(answer)]() mutable {
+        const std::unique_ptr<QTextDocument> owned(page);
         const std::optional<Destination> destination = defaultDestination();
         if (!destination) {
-            QMetaObject::invokeMethod(context, [page] { delete page.data(); }, Qt::QueuedConnection);
             answer({false, u"There is no default printer. Set up a printer and make it the default in the system's "
                            u"printer settings, then print again."});
             return;
         }
-        // Back on the window's thread to lay the page out, then off it again for CUPS.
-        QMetaObject::invokeMethod(
-            context,
-            [page, destination = *destination, title, answer = std::move(answer)]() mutable {
-                if (page == nullptr)
-                    return;
-                std::u16string why;
-                const std::optional<QString> pdf = layOut(*page, destination, title, why);
-                delete page.data();
-                if (!pdf) {
-                    answer({false, why});
-                    return;
-                }
-                std::thread([destination, file = *pdf, title, answer = std::move(answer)]() mutable {
-                    answer(sendToCups(destination, file, title));
-                }).detach();
-            },
-            Qt::QueuedConnection);
-    }).detach();
+        std::u16string why;
+        const std::optional<QString> pdf = layOut(*owned, *destination, title, why);
+        if (!pdf) {
+            answer({false, why});
+            return;
+        }
+        answer(sendToCups(*destination, *pdf, title));
+    });
+    page->moveToThread(job);
+    QObject::connect(job, &QThread::finished, job, &QObject::deleteLater);
+    job->start();
 }
 
 } // namespace quillory

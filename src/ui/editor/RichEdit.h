@@ -87,6 +87,10 @@ void insertModel(QTextCursor& cursor, const rtf::Document& page);
 [[nodiscard]] std::error_code savePage(const QTextEdit& editor, const std::filesystem::path& file,
                                        store::Flush flush = store::Flush::ToDisk);
 
+// A copy of the document to print, with the page's own objects drawn as on the screen; it belongs
+// to no thread's widgets, so a print job may lay it out on a thread of its own.
+[[nodiscard]] std::unique_ptr<QTextDocument> printCopy(const QTextDocument& document);
+
 // Clipboard data for a page: text/rtf and application/rtf (our writer), text/html, text/plain.
 [[nodiscard]] std::unique_ptr<QMimeData> mimeDataFor(const rtf::Document& page);
 // The same for the cursor's selection, with Qt's HTML of the selected fragment.

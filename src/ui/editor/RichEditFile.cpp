@@ -9,6 +9,7 @@
 
 #include "core/rtf/Rtf.h"
 #include "core/store/WholeFile.h"
+#include "ui/editor/RichEditParts.h"
 
 namespace quillory::richedit {
 
@@ -30,6 +31,13 @@ std::error_code savePage(const QTextEdit& editor, const std::filesystem::path& f
 {
     // An unchanged page is not rewritten: item switches write the page shown every time.
     return store::ReplaceFileIfChanged(file, rtf::WriteRtf(toModel(*editor.document())), flush);
+}
+
+std::unique_ptr<QTextDocument> printCopy(const QTextDocument& document)
+{
+    std::unique_ptr<QTextDocument> copy(document.clone());
+    detail::registerObjects(*copy);
+    return copy;
 }
 
 } // namespace quillory::richedit

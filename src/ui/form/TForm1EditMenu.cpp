@@ -2,6 +2,7 @@
 
 #include "platform/Desktop.h"
 #include "ui/form/EventHook.h"
+#include "ui/editor/RichEdit.h"
 #include "ui/form/HelpTexts.h"
 
 #include <QAction>
@@ -123,7 +124,7 @@ void TForm1::Print1Click(QObject* Sender)
         return;
     // The print system may be slow or away; the window goes on meanwhile, and the page named is the
     // one printed, whatever is shown when the answer comes.
-    m_desktop.printDocument(*RE->document(), u"Quillory",
+    m_desktop.printDocument(richedit::printCopy(*RE->document()), u"Quillory",
                             [form = QPointer<TForm1>(this), item = CurrentItem](const PrintResult& result) {
                                 if (form == nullptr)
                                     return;
