@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/settings/Config.h"
+
 #include "support/ScriptedDesktop.h"
 #include "support/TempDir.h"
 #include "ui/form/TForm1.h"
@@ -56,18 +58,9 @@ protected:
         std::ifstream in(file, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    // `config` as the close query writes it, with `changes` (1-based line number, text) applied.
-    void writeConfig(const std::vector<std::pair<int, std::string>>& changes)
-    {
-        std::vector<std::string> lines{"0", "0", "655", "539", "",  "185", "",  "0",
-                                       "0", "0", "0",   "",    "0", "0",   "1", "55"};
-        for (const auto& [line, text] : changes)
-            lines.at(static_cast<std::size_t>(line - 1)) = text;
-        std::string bytes;
-        for (const auto& l : lines)
-            bytes += l + "\r\n";
-        writeFile(dataDir() / "config", bytes);
-    }
+    // `config` as the close query writes it: the fields a test names, a first start's values for
+    // the rest (`writeConfig({.projectPath = ..., .currentItem = u"Two"})`).
+    void writeConfig(const settings::Config& config) { writeFile(dataDir() / "config", settings::WriteConfig(config)); }
     // A project folder whose items carry the order stamps of the given order.
     fs::path makeProject(const std::string& name, const std::vector<std::string>& itemsInOrder,
                          const fs::path& parent = {});

@@ -16,14 +16,14 @@ struct Config {
     std::int32_t top = 0;
     std::int32_t width = kDesignWidth;
     std::int32_t height = kDesignHeight;
-    std::u16string projectPath;
+    std::u16string projectPath{};
     std::int32_t panelWidth = 185;
-    std::u16string currentItem;
+    std::u16string currentItem{};
     bool startInTray = false;
     bool stayOnTop = false;
     bool trayHintShown = false;
     bool autosave = false;
-    std::u16string lastFileDir;
+    std::u16string lastFileDir{};
     bool minimiseAfterCopy = false;
     bool functionKeyCopy = false;
     bool wordwrap = true;

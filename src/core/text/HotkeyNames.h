@@ -10,6 +10,15 @@ namespace quillory {
 
 inline constexpr int kHotkeyCount = 5;
 
+// The hotkeys' ids: Ctrl+F1 to Ctrl+F5, in this order.
+enum HotkeyId : int {
+    kShowWindowHotkey = 1, // Ctrl+F1
+    kPreviousItemHotkey,   // Ctrl+F2
+    kNextItemHotkey,       // Ctrl+F3
+    kCopyPageHotkey,       // Ctrl+F4
+    kHideWindowHotkey,     // Ctrl+F5
+};
+
 // Whether a desktop's description of a key ("Ctrl+F1", "CTRL+F1", "Control-F1") names Ctrl+F<id>,
 // the key asked for hotkey `id` (1..5): letters without regard to case, "Control" as "Ctrl",
 // "+", "-" and blanks between the parts all alike.

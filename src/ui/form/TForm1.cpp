@@ -35,6 +35,15 @@
 
 namespace quillory {
 
+namespace {
+
+// Distances of the help and overview buttons' left edges from the right of the toolbar: at the
+// window's designed width of 639 pixels they stand at 591 and 615.
+constexpr int kHelpButtonFromRight = 639 - 591;
+constexpr int kOverviewButtonFromRight = 639 - 615;
+
+} // namespace
+
 namespace fs = std::filesystem;
 
 TForm1::TForm1(Desktop& desktop, QWidget* parent) : QMainWindow(parent), m_desktop(desktop)
@@ -70,7 +79,7 @@ void TForm1::FormCreate()
         if (!w->toolTip().isEmpty())
             w->setToolTipDuration(42000);
 
-    const std::u16string documents = GetSpecialFolderPath(5, false);
+    const std::u16string documents = GetSpecialFolderPath(kDocumentsFolder, false);
     std::error_code ec;
     // The documents folder itself may not exist yet on a fresh account.
     fs::create_directories(fs::path(documents + u"/Quillory"), ec);
@@ -85,9 +94,9 @@ void TForm1::FormCreate()
 std::u16string TForm1::GetSpecialFolderPath(int Folder, bool) const
 {
     fs::path p;
-    if (Folder == 5)
+    if (Folder == kDocumentsFolder)
         p = m_desktop.documentsFolder();
-    else if (Folder == 29)
+    else if (Folder == kStartupFolder)
         p = m_desktop.autostartFolder();
     std::u16string s = p.u16string();
     while (s.size() > 1 && s.back() == u'/')
@@ -136,7 +145,7 @@ void TForm1::FormShow()
     // Restored pages are unsaved ones.
     Edited = restored;
     markSession();
-    StartwithWindows1->setChecked(settings::HasAutostartEntry(fs::path(GetSpecialFolderPath(29, false))));
+    StartwithWindows1->setChecked(settings::HasAutostartEntry(fs::path(GetSpecialFolderPath(kStartupFolder, false))));
 
     fillFontBox();
     SetAttr();
@@ -223,9 +232,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         const QPoint at = mouse->position().toPoint();
         LBMouseDown(mouse->button(), at.x(), at.y());
     } else if (watched == Panel1 && event->type() == QEvent::Resize) {
+        // The two right-hand buttons keep their distance from the toolbar's right edge.
         const int w = Panel1->width();
-        SpeedButton9->move(w - (639 - 591), SpeedButton9->y());
-        SpeedButton6->move(w - (639 - 615), SpeedButton6->y());
+        SpeedButton9->move(w - kHelpButtonFromRight, SpeedButton9->y());
+        SpeedButton6->move(w - kOverviewButtonFromRight, SpeedButton6->y());
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -420,7 +430,7 @@ std::u16string TForm1::PromptForText(const std::u16string& title, const std::u16
     setStayOnTop(false);
     const auto answer = m_desktop.promptText(title, prompt, text);
     Timer1->start();
-    return answer ? *answer : u"-1";
+    return answer ? *answer : std::u16string(kPromptCancelled);
 }
 
 } // namespace quillory

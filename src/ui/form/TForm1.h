@@ -66,9 +66,15 @@ public:
     // --- Start-up (TForm1.cpp) -------------------------------------------------------------
     void FormCreate();
     void FormShow();
+    // The shell's folder ids that GetSpecialFolderPath answers.
+    static constexpr int kDocumentsFolder = 5;
+    static constexpr int kStartupFolder = 29;
     [[nodiscard]] std::u16string GetSpecialFolderPath(int Folder, bool CanCreate) const;
 
     // --- Buffer and item order (TForm1Buffer.cpp) ------------------------------------------
+    // FixIt's modes.
+    static constexpr unsigned kStampAndRebuild = 0;
+    static constexpr unsigned kStampOnly = 1;
     void FixIt(unsigned mode);
     void Reload1Click();
     void LBClick();
@@ -203,6 +209,8 @@ public:
     // --- Prompts ------------------------------------------------------------------------------
     // The one-line prompt: pauses the housekeeping tick and drops stay-on-top while open.
     // Returns the entered text, or "-1" when cancelled.
+    // What PromptForText answers for a cancelled prompt.
+    static constexpr std::u16string_view kPromptCancelled = u"-1";
     std::u16string PromptForText(const std::u16string& title, const std::u16string& prompt, const std::u16string& text);
     void ShowInfo(const std::u16string& text);
 

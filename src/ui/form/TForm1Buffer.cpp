@@ -104,7 +104,7 @@ void TForm1::FixIt(unsigned mode)
 {
     const std::vector<std::u16string> entries = listEntries();
     const bool stamped = store::StampAll(bufferDir(), entries);
-    if (mode != 0)
+    if (mode != kStampAndRebuild)
         return;
     // Every entry a file with its stamp and no other file: the rebuild would give the list as it
     // stands, so only the selection is renewed. With thousands of items that is most of the cost.
@@ -132,7 +132,7 @@ void TForm1::LBClick()
         reportFileError(bufferFile(CurrentItem), ec);
         return;
     }
-    FixIt(1);
+    FixIt(kStampOnly);
 
     // A page that cannot be loaded leaves the editor untouched: the item shown stays current, so
     // its page can never be written under the other name.

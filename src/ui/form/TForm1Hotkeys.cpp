@@ -1,5 +1,7 @@
 #include "ui/form/TForm1.h"
 
+#include "core/text/HotkeyNames.h"
+
 #include "platform/Desktop.h"
 #include "ui/form/HelpTexts.h"
 #include "ui/editor/RichEdit.h"
@@ -29,29 +31,29 @@ void TForm1::selectRow(int row)
 void TForm1::HotkeyPressed(int id)
 {
     switch (id) {
-    case 1:
+    case kShowWindowHotkey:
         showOnTop();
         selectRow(SavedItemIndex);
         LBClick();
         break;
-    case 2:
+    case kPreviousItemHotkey:
         if (isHidden())
             return;
         if (LB->currentRow() > 0)
             selectRow(LB->currentRow() - 1);
         LBClick();
         break;
-    case 3:
+    case kNextItemHotkey:
         if (isHidden())
             return;
         if (LB->currentRow() < LB->count() - 1)
             selectRow(LB->currentRow() + 1);
         LBClick();
         break;
-    case 4:
+    case kCopyPageHotkey:
         copyPage();
         break;
-    case 5:
+    case kHideWindowHotkey:
         hideAfterSaving();
         break;
     default:

@@ -29,7 +29,7 @@ void TForm1::LBDragDrop(int X, int Y)
         LB->insertItem(target < 0 ? LB->count() : target, entry);
     }
     selectEntry(CurrentItem);
-    FixIt(0);
+    FixIt(kStampAndRebuild);
     Edited = true;
 }
 

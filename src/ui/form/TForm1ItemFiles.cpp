@@ -62,11 +62,11 @@ void TForm1::AddItemfromFile1Click(QObject*)
     if (!chosen || !acceptItemSource(*chosen))
         return;
     std::u16string name = PromptForText(u"Add new item.", u"Give this new item a title.", u"");
-    if (name == u"-1" || name.empty())
+    if (name == kPromptCancelled || name.empty())
         return;
     while (itemNameTaken()(name))
         name = PromptForText(u"Add new item.", u"Title aldready exists. Try again..", name);
-    if (name == u"-1" || name.empty())
+    if (name == kPromptCancelled || name.empty())
         return;
     if (refuseItemName(name))
         return;
@@ -88,7 +88,7 @@ void TForm1::AddItemfromFile1Click(QObject*)
     }
     appendItem(name);
     Edited = true;
-    FixIt(0);
+    FixIt(kStampAndRebuild);
 }
 
 void TForm1::DropFileTargetDrop(const std::vector<fs::path>& paths, Qt::DropAction& effect)
@@ -118,7 +118,7 @@ void TForm1::DropFileTargetDrop(const std::vector<fs::path>& paths, Qt::DropActi
     }
     appendItem(name);
     Edited = true;
-    FixIt(0);
+    FixIt(kStampAndRebuild);
     effect = done;
 }
 

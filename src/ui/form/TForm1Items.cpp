@@ -100,7 +100,7 @@ void TForm1::AddItem1Click(QObject* Sender)
     if (helpBranch(Sender, {SpeedButton3, AddItem2}, help::kAddItem))
         return;
     const std::u16string name = PromptForText(u"Add new item.", u"Item name.", u"");
-    if (name == u"-1" || name.empty())
+    if (name == kPromptCancelled || name.empty())
         return;
     if (refuseItemName(name))
         return;
@@ -119,7 +119,7 @@ void TForm1::AddItem1Click(QObject* Sender)
     }
     appendItem(name);
     Edited = true;
-    FixIt(0);
+    FixIt(kStampAndRebuild);
 }
 
 bool TForm1::removeItemFiles(const std::u16string& name)
@@ -178,7 +178,7 @@ void TForm1::DeleteItem1Click(QObject* Sender)
     } else {
         selectEntry(CurrentItem);
     }
-    FixIt(0);
+    FixIt(kStampAndRebuild);
     Edited = true;
 }
 
@@ -191,7 +191,7 @@ void TForm1::RenameItem1Click(QObject* Sender)
         return;
     const std::u16string named = CurrentItem;
     const std::u16string name = PromptForText(u"Rename Item..", u"Give this item a new name.", named);
-    if (name == u"-1" || name.empty())
+    if (name == kPromptCancelled || name.empty())
         return;
     if (store::FindItem(listEntries(), name)) {
         ShowInfo(u"Item name is already in use.");

@@ -51,7 +51,7 @@ void TForm1::StartwithWindows1Click(QObject* Sender)
         flipBack(StartwithWindows1);
         return;
     }
-    const fs::path folder(GetSpecialFolderPath(29, false));
+    const fs::path folder(GetSpecialFolderPath(kStartupFolder, false));
     const bool wanted = StartwithWindows1->isChecked();
     const std::error_code ec = wanted ? settings::WriteAutostartEntry(folder, m_desktop.programPath())
                                       : settings::RemoveAutostartEntry(folder);

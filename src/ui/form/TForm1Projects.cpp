@@ -36,7 +36,7 @@ bool TForm1::saveProject()
         reportFileError(bufferFile(CurrentItem), ec);
         return false;
     }
-    FixIt(0);
+    FixIt(kStampAndRebuild);
     // Every file that did not arrive is named; the project stays marked as edited, so nothing is
     // reported as saved that was not.
     const store::SyncReport report = syncProject();
@@ -115,7 +115,7 @@ void TForm1::SaveProjectAs1Click(QObject* Sender)
 
     const std::u16string name =
         PromptForText(u"Project Name.", u"Give this project a title.", NameAfterSlash(ProjectPath));
-    if (name == u"-1" || name.empty())
+    if (name == kPromptCancelled || name.empty())
         return;
     if (const auto refusal = store::ProjectNameProblem(name)) {
         ShowInfo(*refusal);
@@ -147,7 +147,7 @@ bool TForm1::relocateTo(const fs::path& target)
         reportFileError(bufferFile(CurrentItem), ec);
         return false;
     }
-    FixIt(0);
+    FixIt(kStampAndRebuild);
     // The project moves only once every file has arrived; until then the old one stays open.
     const std::vector<store::FileFailure> failures = store::CopyBufferToProject(bufferDir(), target);
     if (!failures.empty()) {

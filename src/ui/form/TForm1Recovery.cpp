@@ -49,7 +49,7 @@ void TForm1::writeShownPageAfterPause()
     if (!ec) {
         m_pageWriteFailed = false;
         // The write gave the file the time of day; its time is its place in the list.
-        FixIt(1);
+        FixIt(kStampOnly);
         return;
     }
     // Said once until a write succeeds again; the switch and Save still report their own.

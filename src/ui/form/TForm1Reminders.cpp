@@ -132,7 +132,7 @@ void TForm1::acknowledgeReminder(const reminders::ScannedReminder& reminder)
             if (const std::error_code again = writeShownPage())
                 reportFileError(file, again);
     }
-    FixIt(0);
+    FixIt(kStampAndRebuild);
     if (changed)
         Edited = true;
 }

@@ -77,7 +77,7 @@ void TForm1::FormCloseQuery(bool& CanClose)
     // A settings file that cannot be written is reported, but never keeps the program from closing.
     writeConfig();
     Quitting = false;
-    FixIt(0);
+    FixIt(kStampAndRebuild);
 }
 
 void TForm1::writeConfig()

@@ -22,7 +22,7 @@ protected:
         FormFixture::SetUp();
         desktop.trash = home / "Trash";
         project = makeProject("P.qlyp.dir", {"A", "B", "C"});
-        writeConfig({{5, project.string()}, {7, "A"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"A"});
         start();
     }
 

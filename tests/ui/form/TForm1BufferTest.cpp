@@ -14,7 +14,7 @@ protected:
     {
         FormFixture::SetUp();
         project = makeProject("P.qlyp.dir", {"C", "A", "B"});
-        writeConfig({{5, project.string()}, {7, "C"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"C"});
         start();
     }
     fs::path project;

@@ -23,7 +23,7 @@ protected:
     {
         FormFixture::SetUp();
         project = makeProject("P.qlyp.dir", {"One", "Two"});
-        writeConfig({{5, project.string()}, {7, "Two"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"Two"});
         start();
         form->Edited = false;
     }

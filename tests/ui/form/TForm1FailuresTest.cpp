@@ -23,7 +23,7 @@ protected:
     {
         FormFixture::SetUp();
         project = makeProject("P.qlyp.dir", {"A", "B"});
-        writeConfig({{5, project.string()}, {7, "A"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"A"});
     }
     bool closeButton()
     {
@@ -109,7 +109,7 @@ TEST_F(Failures, AddItemWhoseBufferFileCannotBeMadeLeavesNoOrphanPage)
 
 TEST_F(Failures, AtStartUpAPageThatDidNotReachTheBufferIsNeverCurrentNorOverwritten)
 {
-    writeConfig({{5, project.string()}, {7, "B"}});
+    writeConfig({.projectPath = project.u16string(), .currentItem = u"B"});
     {
         const ScopedFaults faults({{"read", "B"}});
         start();
@@ -261,7 +261,7 @@ TEST_F(Failures, AHiddenWindowAsksOneHideQuestionAtATime)
 
 TEST_F(Failures, StartInTrayWithoutTrayOrHotkeyMinimisesInsteadOfVanishing)
 {
-    writeConfig({{5, project.string()}, {7, "A"}, {8, "1"}});
+    writeConfig({.projectPath = project.u16string(), .currentItem = u"A", .startInTray = true});
     desktop.tray = false;
     desktop.hotkeys = {false, 0, u"no hotkeys here", {}};
     start();

@@ -192,7 +192,7 @@ protected:
         FormFixture::SetUp();
         desktop.trash = home / "Trash";
         project = makeProject("Work.qlyp.dir", {"One", "Two", "Three"});
-        writeConfig({{5, project.string()}, {7, "Two"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"Two"});
         start();
         tick();
         type(QStringLiteral(" www.a.org"));
@@ -325,7 +325,7 @@ protected:
         project = makeProject("Work.qlyp.dir", {"One", "Two", "Three"});
         other = makeProject("Other.qlyp.dir", {"X"});
         writeFile(dataDir() / "Recent", project.string() + "\r\n" + other.string() + "\r\n");
-        writeConfig({{5, project.string()}, {7, "Two"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"Two"});
         start();
         tick();
         form->SpeedButton9->click();

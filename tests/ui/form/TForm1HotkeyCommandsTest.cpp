@@ -16,7 +16,7 @@ protected:
     void SetUp() override
     {
         FormFixture::SetUp();
-        writeConfig({{5, makeProject("P.qlyp.dir", {"One"}).string()}});
+        writeConfig({.projectPath = makeProject("P.qlyp.dir", {"One"}).u16string()});
     }
     [[nodiscard]] std::u16string overview()
     {
@@ -143,7 +143,7 @@ TEST_F(HotkeyCommands, NothingIsOfferedWhereTheKeysReachEveryProgramOrNoneAreFre
 
 TEST_F(HotkeyCommands, ACommandThatStartedTheProgramActsOnceStartUpIsDone)
 {
-    writeConfig({{5, makeProject("Q.qlyp.dir", {"One", "Two"}).string()}, {7, "Two"}, {8, "1"}});
+    writeConfig({.projectPath = makeProject("Q.qlyp.dir", {"One", "Two"}).u16string(), .currentItem = u"Two", .startInTray = true});
     start();
     std::vector<bool> visibleWhenRun;
     form->WhenStarted([&] { visibleWhenRun.push_back(form->isVisible()); });

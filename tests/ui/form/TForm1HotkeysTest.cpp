@@ -17,7 +17,7 @@ protected:
     {
         FormFixture::SetUp();
         project = makeProject("P.qlyp.dir", {"One", "Two", "Three", "Four", "Five"});
-        writeConfig({{5, project.string()}, {7, "Three"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"Three"});
         start();
         tick(); // remembers the start-up selection
     }

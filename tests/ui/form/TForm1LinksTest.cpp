@@ -20,7 +20,7 @@ protected:
     {
         FormFixture::SetUp();
         project = makeProject("P.qlyp.dir", {"One", "Two"});
-        writeConfig({{5, project.string()}, {7, "One"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"One"});
         start();
     }
     // Replaces the page as a load would: no edit, caret at the start.

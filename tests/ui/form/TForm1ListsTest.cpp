@@ -22,7 +22,7 @@ protected:
             items.push_back("Item " + std::to_string(i));
         items.push_back(kLongName);
         const fs::path project = makeProject("L.qlyp.dir", items);
-        writeConfig({{5, project.string()}, {7, "Item 4"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"Item 4"});
         writeFile(dataDir() / "Recent", "/home/ann/Notes/Work.QLYP.DIR\r\n" + project.string() + "\r\n");
         start();
     }

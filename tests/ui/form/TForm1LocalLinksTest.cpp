@@ -18,7 +18,7 @@ protected:
     {
         FormFixture::SetUp();
         project = makeProject("P.qlyp.dir", {"A"});
-        writeConfig({{5, project.string()}});
+        writeConfig({.projectPath = project.u16string()});
         start();
     }
 

@@ -62,7 +62,7 @@ protected:
         foreign = foreignPage();
         writeFile(project / "A", foreign);
         fs::last_write_time(project / "A", store::OrderStamp(1));
-        writeConfig({{5, project.string()}, {7, "C"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"C"});
         start();
         click(1); // A
         ASSERT_EQ(form->CurrentItem, u"A");

@@ -15,7 +15,7 @@ protected:
     {
         FormFixture::SetUp();
         project = makeProject("P.qlyp.dir", {"One", "Two"});
-        writeConfig({{5, project.string()}, {7, "One"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"One"});
     }
     // Runs the event loop until `done`, as the window does while the folder's changes settle.
     template <typename Condition> [[nodiscard]] static bool eventually(Condition done)

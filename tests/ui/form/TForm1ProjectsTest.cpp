@@ -16,7 +16,7 @@ protected:
     {
         FormFixture::SetUp();
         project = makeProject("Start.qlyp.dir", {"C", "A", "B"});
-        writeConfig({{5, project.string()}, {7, "A"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"A"});
         start();
         tick(); // puts the project into the recent list
     }

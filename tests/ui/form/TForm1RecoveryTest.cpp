@@ -15,7 +15,7 @@ protected:
     {
         FormFixture::SetUp();
         project = makeProject("P.qlyp.dir", {"One", "Two", "Three"});
-        writeConfig({{5, project.string()}, {7, "One"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"One"});
     }
     // The run ends as a crash ends it: nothing of the window's own ending runs, so the session
     // marker stays behind.

@@ -47,7 +47,7 @@ protected:
             writeFile(project / pages[i].first, pages[i].second);
             fs::last_write_time(project / pages[i].first, store::OrderStamp(i));
         }
-        writeConfig({{5, project.string()}, {7, current}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = fs::path(current).u16string()});
         start();
         tick();
     }

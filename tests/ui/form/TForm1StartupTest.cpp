@@ -35,7 +35,7 @@ TEST_F(Startup, FirstRunCreatesTheDataFolderAndTheDefaultProjectSilently)
 TEST_F(Startup, ADeletedRememberedProjectFallsBackAndIsReportedOnceByTheTick)
 {
     const std::string gone = (home / "Gone.qlyp.dir").string();
-    writeConfig({{5, gone}});
+    writeConfig({.projectPath = fs::path(gone).u16string()});
     start();
     EXPECT_EQ(form->LBHint, fs::path(gone).u16string());
     EXPECT_EQ(form->ProjectPath, defaultProject().u16string());
@@ -56,7 +56,7 @@ TEST_F(Startup, AnEmptyRememberedProjectFallsBackToWibbleAndIsReported)
 {
     const fs::path empty = home / "Empty.qlyp.dir";
     fs::create_directories(empty);
-    writeConfig({{5, empty.string()}});
+    writeConfig({.projectPath = empty.u16string()});
     start();
     EXPECT_EQ(form->LBHint, empty.u16string());
     EXPECT_EQ(selected(), "Wibble");
@@ -68,7 +68,7 @@ TEST_F(Startup, AnEmptyRememberedProjectFallsBackToWibbleAndIsReported)
 TEST_F(Startup, AnExistingWibbleWithTextIsKeptAndShown)
 {
     writeFile(defaultProject() / "Wibble", "kept text");
-    writeConfig({{5, (home / "Gone.qlyp.dir").string()}});
+    writeConfig({.projectPath = (home / "Gone.qlyp.dir").u16string()});
     start();
     EXPECT_EQ(readFile(defaultProject() / "Wibble"), "kept text");
     EXPECT_EQ(page(), "kept text");
@@ -79,14 +79,14 @@ TEST_F(Startup, AnExistingWibbleWithTextIsKeptAndShown)
 TEST_F(Startup, TheRememberedItemIsSelectedOrElseTheFirstByName)
 {
     const fs::path project = makeProject("P.qlyp.dir", {"C", "A", "B"});
-    writeConfig({{5, project.string()}, {7, "b"}});
+    writeConfig({.projectPath = project.u16string(), .currentItem = u"b"});
     start();
     EXPECT_EQ(entries(), (std::vector<std::string>{"C", "A", "B"}));
     EXPECT_EQ(selected(), "B");
     EXPECT_EQ(page(), "page B");
     form.reset();
 
-    writeConfig({{5, project.string()}, {7, "Vanished"}});
+    writeConfig({.projectPath = project.u16string(), .currentItem = u"Vanished"});
     start();
     EXPECT_EQ(selected(), "A"); // first by name, not first in the stamped order
     EXPECT_EQ(form->CurrentItem, u"A");
@@ -136,7 +136,7 @@ TEST_F(Startup, HiddenFilesAndSubfoldersAreNeitherListedNorCopied)
     const fs::path project = makeProject("P.qlyp.dir", {"Visible"});
     writeFile(project / ".hidden", "x");
     fs::create_directories(project / "sub");
-    writeConfig({{5, project.string()}});
+    writeConfig({.projectPath = project.u16string()});
     start();
     EXPECT_EQ(entries(), std::vector<std::string>{"Visible"});
     EXPECT_FALSE(fs::exists(bufferDir() / ".hidden"));
@@ -147,7 +147,7 @@ TEST_F(Startup, LongAndBlankLedNamesAreListedShortened)
 {
     const std::string longName(210, 'n');
     const fs::path project = makeProject("P.qlyp.dir", {longName, " lead"});
-    writeConfig({{5, project.string()}});
+    writeConfig({.projectPath = project.u16string()});
     start();
     EXPECT_EQ(entries(), (std::vector<std::string>{std::string(200, 'n'), "lead"}));
 }
@@ -156,7 +156,7 @@ TEST_F(Startup, AnUnstampedFileDatedTodaySortsAfterTheStampedOnes)
 {
     const fs::path project = makeProject("P.qlyp.dir", {"Zed", "Alpha"});
     writeFile(project / "Fresh", "new"); // dated now
-    writeConfig({{5, project.string()}});
+    writeConfig({.projectPath = project.u16string()});
     start();
     EXPECT_EQ(entries(), (std::vector<std::string>{"Zed", "Alpha", "Fresh"}));
 }

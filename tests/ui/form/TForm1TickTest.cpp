@@ -125,7 +125,7 @@ class TickStart : public FormFixture {};
 
 TEST_F(TickStart, StartInTrayHidesOnTheFirstTickAndRemembersTheSelection)
 {
-    writeConfig({{8, "1"}});
+    writeConfig({.startInTray = true});
     start();
     EXPECT_TRUE(form->isVisible());
     form->SavedItemIndex = 7;

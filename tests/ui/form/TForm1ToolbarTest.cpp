@@ -42,7 +42,7 @@ protected:
             {rtf::Alignment::Left, rtf::Numbering::Other, {{u"numbered", {}}}},
         };
         writeFile(project / "Page", rtf::WriteRtf(doc));
-        writeConfig({{5, project.string()}, {7, "Page"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"Page"});
         start();
         ASSERT_EQ(page(), "plain bold tail\nbulleted\nserif red\nodd\nnumbered");
         form->Edited = false;

@@ -19,7 +19,7 @@ protected:
     {
         FormFixture::SetUp();
         project = makeProject("P.qlyp.dir", {"One", "Two", "Three"});
-        writeConfig({{5, project.string()}, {7, "Two"}});
+        writeConfig({.projectPath = project.u16string(), .currentItem = u"Two"});
         start();
         tick();
     }
@@ -208,7 +208,7 @@ class LinkedSettings : public FormFixture {};
 TEST_F(LinkedSettings, ConfigAndRecentAreWrittenThroughTheirLinks)
 {
     const fs::path project = makeProject("P.qlyp.dir", {"One"});
-    writeConfig({{5, project.string()}, {7, "One"}});
+    writeConfig({.projectPath = project.u16string(), .currentItem = u"One"});
     const fs::path dotfiles = home / "dotfiles";
     fs::create_directories(dotfiles);
     for (const char* name : {"config", "Recent"}) {
