@@ -7,8 +7,9 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh test
 
 jobs=$(nproc)
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_SANITIZE=ON -DQUILLORY_WERROR=ON
-cmake --build build/asan -j "$jobs"
+# The "asan" preset (CMakePresets.json): RelWithDebInfo, both sanitizers, warnings as errors.
+cmake --preset asan
+cmake --build --preset asan -j "$jobs"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
