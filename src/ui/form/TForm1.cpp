@@ -1,5 +1,7 @@
 #include "ui/form/TForm1.h"
 
+#include "ui/form/PageSession.h"
+
 #include "core/StuffUnit.h"
 #include "core/rtf/Rtf.h"
 #include "core/settings/Config.h"
@@ -50,6 +52,7 @@ TForm1::TForm1(Desktop& desktop, QWidget* parent) : QMainWindow(parent), m_deskt
 {
     setObjectName(QStringLiteral("Form1"));
     buildWindow();
+    m_page = std::make_unique<PageSession>(*RE);
     connectHandlers();
     m_desktop.setOwner(this);
     FormCreate();
@@ -309,10 +312,10 @@ void TForm1::connectHandlers()
     setUpListDrawing();
 
     connect(RE->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (m_loadingPage || (removed == 0 && added == 0))
+        if (!m_page->isChange(removed, added))
             return;
         pageChangedForRecovery();
-        if (!m_editByProgram)
+        if (m_page->isUsersEdit())
             Edited = true;
     });
 

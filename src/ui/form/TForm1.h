@@ -28,6 +28,7 @@ class QSessionManager;
 namespace quillory {
 
 class Desktop;
+class PageSession;
 class FileDropTarget;
 struct HotkeyStatus;
 namespace settings {
@@ -295,7 +296,6 @@ private:
     // Page I/O through the editor adapter; failures carry the system's reason.
     // Buffer files skip the disk sync (start-up discards the buffer anyway); project files do not.
     [[nodiscard]] std::error_code writePage(const std::filesystem::path& file, store::Flush flush);
-    [[nodiscard]] std::error_code loadPage(const std::filesystem::path& file);
     // Loads `file` as the page of item `name`, which becomes `CurrentItem`; on failure the editor
     // and the item shown stay as they were.
     [[nodiscard]] std::error_code showPage(const std::u16string& name, const std::filesystem::path& file);
@@ -409,14 +409,13 @@ private:
     void guarded(const std::function<void()>& handler);
 
     Desktop& m_desktop;
-    bool m_pageLoaded = false;                    // the editor holds the page of CurrentItem
+    std::unique_ptr<PageSession> m_page;          // the page shown: CurrentItem's, changed, the program's changes
     QTimer* m_pageWriteTimer = nullptr;           // writes the changed page once typing pauses
     std::unique_ptr<store::Project> m_project;    // the store's view of ProjectPath and the buffer
     QFileSystemWatcher* m_projectWatch = nullptr; // the project folder, for changes from elsewhere
     QTimer* m_projectSettle = nullptr;            // a look at the folder once its changes settle
     bool m_pageWriteFailed = false;               // that write failed and was reported
     std::u16string m_sessionMarked;               // the project the session marker names
-    bool m_editByProgram = false;                 // a change the program makes to the page: not the user's edit
     std::vector<std::u16string> m_pendingErrors;  // start-up's failures, shown by the first tick
     bool m_leaveQuestionOpen = false;             // the save question of a hide is open
     bool m_appQuitting = false;                   // the application is quitting: a close asks nothing more
@@ -430,7 +429,6 @@ private:
     std::array<std::u16string, 5> m_hotkeyNames; // as the desktop bound them
     bool m_hotkeysPartial = false;               // some hotkeys reach no program, or only some programs
     bool m_desktopShortcutsOurs = false;         // the desktop's own shortcuts run our commands
-    bool m_loadingPage = false;                  // editor changes made by loading are not edits
     int m_rowAtPress = -1;                       // LB's current row when the mouse went down
     QRect m_pendingBounds;                       // stored outer bounds still waiting for the frame to be known
     int m_pendingBoundsTicks = 0;

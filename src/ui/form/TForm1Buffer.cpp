@@ -1,5 +1,7 @@
 #include "ui/form/TForm1.h"
 
+#include "ui/form/PageSession.h"
+
 #include "core/StuffUnit.h"
 #include "core/store/AtomicFile.h"
 #include "core/store/ListMatch.h"
@@ -27,54 +29,31 @@ std::error_code TForm1::writePage(const fs::path& file, store::Flush flush)
     return richedit::savePage(*RE, file, flush);
 }
 
-std::error_code TForm1::loadPage(const fs::path& file)
-{
-    const ScopedFlag loading(m_loadingPage);
-    return richedit::loadPage(*RE, file);
-}
-
 std::error_code TForm1::showPage(const std::u16string& name, const fs::path& file)
 {
-    if (const std::error_code ec = loadPage(file))
+    if (const std::error_code ec = m_page->show(file))
         return ec;
     CurrentItem = name;
-    m_pageLoaded = true;
-    RE->document()->setModified(false);
-    RE->setReadOnly(false);
     return {};
 }
 
 void TForm1::showNoPage()
 {
-    {
-        const ScopedFlag loading(m_loadingPage);
-        RE->clear();
-    }
+    m_page->showNone();
     CurrentItem.clear();
-    m_pageLoaded = false;
-    RE->document()->setModified(false);
-    // Nothing typed here could be kept, so nothing can be typed.
-    RE->setReadOnly(true);
 }
 
 bool TForm1::pageChanged() const
 {
-    return m_pageLoaded && RE->document()->isModified();
+    return m_page->changed();
 }
 
 std::error_code TForm1::writeShownPage(store::Flush flush)
 {
-    if (!m_pageLoaded)
+    if (!m_page->loaded())
         return {};
-    const fs::path file = bufferFile(CurrentItem);
-    std::error_code missing;
-    // A page that was only looked at keeps its file's bytes: our writer never reproduces another
-    // program's RTF.
-    if (!pageChanged() && fs::is_regular_file(file, missing))
-        return {};
-    if (const std::error_code ec = writePage(file, flush))
+    if (const std::error_code ec = m_page->writeIfChanged(bufferFile(CurrentItem), flush))
         return ec;
-    RE->document()->setModified(false);
     // Written now: the pause's write would find nothing to do.
     m_pageWriteTimer->stop();
     return {};

@@ -1,5 +1,7 @@
 #include "ui/form/TForm1.h"
 
+#include "ui/form/PageSession.h"
+
 #include "core/store/Project.h"
 
 #include "core/StuffUnit.h"
@@ -153,7 +155,7 @@ void TForm1::DeleteItem1Click(QObject* Sender)
     }
     // With no page shown there is no current item to delete.
     const std::u16string named = CurrentItem;
-    if (!m_pageLoaded)
+    if (!m_page->loaded())
         return;
     if (m_desktop.confirm(u"Delete this Item?\n\n" + named, false) != Answer::Yes)
         return;
@@ -187,7 +189,7 @@ void TForm1::RenameItem1Click(QObject* Sender)
     if (helpBranch(Sender, {}, help::kRenameItem))
         return;
     const QListWidgetItem* selected = LB->currentItem();
-    if (selected == nullptr || !selected->isSelected() || !m_pageLoaded)
+    if (selected == nullptr || !selected->isSelected() || !m_page->loaded())
         return;
     const std::u16string named = CurrentItem;
     const std::u16string name = PromptForText(u"Rename Item..", u"Give this item a new name.", named);

@@ -1,5 +1,7 @@
 #include "ui/form/TForm1.h"
 
+#include "ui/form/PageSession.h"
+
 #include "core/links/RunTarget.h"
 #include "core/links/WebLinks.h"
 #include "platform/Desktop.h"
@@ -82,7 +84,7 @@ void TForm1::DisplayLinks()
     const int caret = RE->textCursor().selectionStart();
     // The marks are the program's, not the user's edits, yet they change the page, which is
     // written back with them.
-    const ScopedFlag byProgram(m_editByProgram);
+    const ScopedFlag byProgram = m_page->programChange();
     RE->viewport()->setUpdatesEnabled(false);
     QTextCursor cursor(page);
     cursor.beginEditBlock();

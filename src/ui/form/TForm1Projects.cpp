@@ -1,5 +1,7 @@
 #include "ui/form/TForm1.h"
 
+#include "ui/form/PageSession.h"
+
 #include "core/StuffUnit.h"
 #include "core/rtf/Rtf.h"
 #include "core/settings/RecentFile.h"
@@ -201,7 +203,7 @@ void TForm1::openProjectFolder(const std::u16string& folder)
     setListEntries(loaded.names);
     ProjectPath = folder;
     // The page shown belonged to the project just closed: it must never be written into this one.
-    m_pageLoaded = false;
+    m_page->forget();
     std::vector<store::FileFailure> unreadable;
     if (LB->count() > 0)
         showFirstLoadable(fromQ(LB->item(0)->text()), fs::path(folder), unreadable);
@@ -230,14 +232,8 @@ bool TForm1::startEmptyWibble(const fs::path& projectFolder)
     ClearBuffer();
     if (const std::error_code ec = store::ReplaceFileAtomically(bufferFile(u"Wibble"), page, store::Flush::Skip))
         reportFileError(bufferFile(u"Wibble"), ec); // written again from the editor at the next switch
-    {
-        const ScopedFlag loading(m_loadingPage);
-        RE->clear();
-    }
+    m_page->showEmpty();
     CurrentItem = u"Wibble";
-    m_pageLoaded = true;
-    RE->document()->setModified(false);
-    RE->setReadOnly(false);
     setListEntries({CurrentItem}); // left unselected
     return true;
 }
