@@ -216,7 +216,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Quit && watched == qApp) {
         // Quitting closes every window; the close must not ask again what was asked already.
-        m_appQuitting = true;
+        if (m_quit != QuitState::SettingsKept)
+            m_quit = QuitState::ApplicationQuitting;
     } else if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
         // Each key reaches the filter once per widget up the chain; take it at the focus widget,

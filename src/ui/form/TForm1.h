@@ -56,7 +56,12 @@ public:
     bool Edited = false;
     bool HelpMode = false;
     bool TrayHintShown = false;
-    bool Quitting = false;
+    // How the program ends: "Exit" chose to quit (the close query then quits rather than hides,
+    // and the state falls back to Running at its end), or the application is quitting (the session
+    // manager's Die, any quit: a close asks nothing more), then its settings have been kept.
+    enum class QuitState : std::uint8_t { Running, ExitChosen, ApplicationQuitting, SettingsKept };
+    // "Exit" set it for the close query under way.
+    [[nodiscard]] bool Quitting() const noexcept { return m_quit == QuitState::ExitChosen; }
     bool ShownOnce = false;
     std::uint16_t SavedItemIndex = 0;
     std::vector<std::u16string> ReminderList;
@@ -409,6 +414,7 @@ private:
     void guarded(const std::function<void()>& handler);
 
     Desktop& m_desktop;
+    QuitState m_quit = QuitState::Running;
     std::unique_ptr<PageSession> m_page;          // the page shown: CurrentItem's, changed, the program's changes
     QTimer* m_pageWriteTimer = nullptr;           // writes the changed page once typing pauses
     std::unique_ptr<store::Project> m_project;    // the store's view of ProjectPath and the buffer
@@ -418,10 +424,8 @@ private:
     std::u16string m_sessionMarked;               // the project the session marker names
     std::vector<std::u16string> m_pendingErrors;  // start-up's failures, shown by the first tick
     bool m_leaveQuestionOpen = false;             // the save question of a hide is open
-    bool m_appQuitting = false;                   // the application is quitting: a close asks nothing more
     bool m_startingUp = false;                    // errors wait for the first tick
     bool m_timerStarted = false;
-    bool m_quitClosed = false;                 // the close of a quitting application has run
     std::vector<std::u16string> m_noticesSaid; // notices shown in a box (no tray): once per run
     bool m_hotkeysRegistered = false;
     std::function<void()> m_whenStarted;         // a command's action waiting for the first tick

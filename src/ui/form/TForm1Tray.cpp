@@ -45,8 +45,8 @@ bool TForm1::saveBeforeLeaving(const std::u16string& question)
 void TForm1::FormCloseQuery(bool& CanClose)
 {
     enum class Path { Stay, Minimise, Quit };
-    Path path = Quitting ? Path::Quit : Path::Minimise;
-    const std::u16string word = Quitting ? u"quitting?" : u"minimising?";
+    Path path = Quitting() ? Path::Quit : Path::Minimise;
+    const std::u16string word = Quitting() ? u"quitting?" : u"minimising?";
     if (!saveBeforeLeaving(u"Contents have been changed.\n\nSave before " + word))
         path = Path::Stay;
 
@@ -76,7 +76,8 @@ void TForm1::FormCloseQuery(bool& CanClose)
 
     // A settings file that cannot be written is reported, but never keeps the program from closing.
     writeConfig();
-    Quitting = false;
+    if (m_quit == QuitState::ExitChosen)
+        m_quit = QuitState::Running;
     FixIt(kStampAndRebuild);
 }
 
@@ -137,18 +138,18 @@ void TForm1::Exit1Click(QObject* Sender)
 {
     if (helpBranch(Sender, {}, help::kExit))
         return;
-    Quitting = true;
+    m_quit = QuitState::ExitChosen;
     close();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
     bool canClose = true;
-    if (m_appQuitting) {
+    if (m_quit == QuitState::ApplicationQuitting || m_quit == QuitState::SettingsKept) {
         // The session manager's Die, or the application quitting: what could be asked was asked
         // when the session saved; only the settings are kept.
-        if (!m_quitClosed) {
-            m_quitClosed = true;
+        if (m_quit == QuitState::ApplicationQuitting) {
+            m_quit = QuitState::SettingsKept;
             guarded([this] { writeConfig(); });
         }
     } else {

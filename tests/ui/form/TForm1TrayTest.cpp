@@ -98,7 +98,7 @@ TEST_F(Tray, ExitAsksWithQuittingAndCancelKeepsRunning)
     EXPECT_EQ(desktop.texts(ScriptedDesktop::Kind::Confirm).back(),
               u"Contents have been changed.\n\nSave before quitting?");
     EXPECT_TRUE(form->isVisible());
-    EXPECT_FALSE(form->Quitting);
+    EXPECT_FALSE(form->Quitting());
     // The next close asks about minimising again.
     desktop.expectConfirm(Answer::Cancel);
     closeButton();
@@ -132,7 +132,7 @@ TEST_F(Tray, ExitWithoutEditsClosesTheWindow)
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(desktop.balloons.empty()); // the quit path, not the minimise path
     EXPECT_EQ(configLines().size(), 16u);
-    EXPECT_FALSE(form->Quitting);
+    EXPECT_FALSE(form->Quitting());
 }
 
 TEST_F(Tray, AutosaveSavesAndAsksNothing)
@@ -159,7 +159,7 @@ TEST_F(Tray, HelpModeExplainsExitInsteadOfQuitting)
     desktop.expectInfo();
     form->Exit1Click(form->Exit2);
     EXPECT_TRUE(form->isVisible());
-    EXPECT_FALSE(form->Quitting);
+    EXPECT_FALSE(form->Quitting());
 }
 
 TEST_F(Tray, OpenShowsButDoubleClickAlsoBringsToTheFront)
