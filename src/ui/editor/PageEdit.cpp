@@ -5,7 +5,9 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextLayout>
@@ -92,6 +94,74 @@ void DropFetchedResources(QTextDocument& parsed)
 
 PageEdit::PageEdit(QWidget* parent) : QTextEdit(parent)
 {
+}
+
+namespace {
+
+// The character a key types, or a null one for keys that type none (Delete, arrows, Escape,
+// control combinations).
+QChar typedCharacter(const QKeyEvent& key)
+{
+    switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QLatin1Char('\r');
+    case Qt::Key_Tab:
+        return QLatin1Char('\t');
+    case Qt::Key_Backspace:
+        return QLatin1Char('\b');
+    default:
+        break;
+    }
+    // Control combinations type nothing; with Alt they are AltGr on some keyboards, which does.
+    const Qt::KeyboardModifiers mods = key.modifiers();
+    if ((mods & (Qt::ControlModifier | Qt::MetaModifier)) && !(mods & Qt::AltModifier))
+        return {};
+    const QString text = key.text();
+    return !text.isEmpty() && text.front().isPrint() ? text.front() : QChar();
+}
+
+} // namespace
+
+void PageEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (const QChar typed = typedCharacter(*event); !typed.isNull())
+        emit characterTyped(typed);
+    QTextEdit::keyPressEvent(event);
+}
+
+bool PageEdit::takeHyperlinkClick(QMouseEvent* event)
+{
+    if (!event->modifiers().testFlag(Qt::ControlModifier) || event->button() != Qt::LeftButton)
+        return false;
+    const QString target = anchorAt(event->position().toPoint());
+    if (target.isEmpty())
+        return false;
+    event->accept();
+    emit hyperlinkClicked(target);
+    return true;
+}
+
+void PageEdit::mousePressEvent(QMouseEvent* event)
+{
+    if (takeHyperlinkClick(event))
+        return;
+    QTextEdit::mousePressEvent(event);
+    if (event->modifiers().testFlag(Qt::ControlModifier))
+        emit ctrlPressed(event->modifiers());
+}
+
+void PageEdit::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (!takeHyperlinkClick(event))
+        QTextEdit::mouseDoubleClickEvent(event);
+}
+
+void PageEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTextEdit::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit leftReleased();
 }
 
 QMimeData* PageEdit::createMimeDataFromSelection() const

@@ -2,6 +2,10 @@
 
 #include <array>
 
+// The two controls with classes of their own, whole: handlers use them as the Qt widgets they are.
+#include "ui/editor/PageEdit.h"
+#include "ui/lists/ItemList.h"
+
 class QAction;
 class QComboBox;
 class QFrame;
@@ -77,9 +81,9 @@ struct TForm1Controls {
     QSplitter* Splitter1 = nullptr; // left column | editor
     QWidget* Panel2 = nullptr;      // left column
     QSplitter* Splitter2 = nullptr; // item list over recent list
-    QListWidget* LB = nullptr;
+    ItemList* LB = nullptr;
     QListWidget* OpenRecent = nullptr;
-    QTextEdit* RE = nullptr;
+    PageEdit* RE = nullptr;
     QMenu* RecentPop = nullptr;
     QAction* DeleteSelected1 = nullptr;
 

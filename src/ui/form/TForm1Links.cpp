@@ -6,13 +6,12 @@
 #include "core/links/WebLinks.h"
 #include "platform/Desktop.h"
 #include "platform/QtText.h"
-#include "ui/form/EventHook.h"
+#include "ui/editor/PageEdit.h"
 #include "ui/form/HelpTexts.h"
 #include "ui/editor/RichEdit.h"
 #include "ui/form/ScopedFlag.h"
 
 #include <QAction>
-#include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -45,17 +44,10 @@ void TForm1::connectLinkHandlers()
     connect(HighlightWebLinkswww1, &QAction::triggered, this,
             [this] { guarded([this] { HighlightWebLinkswww1Click(HighlightWebLinkswww1); }); });
     connect(Website1, &QAction::triggered, this, [this] { guarded([this] { Website1Click(Website1); }); });
-    // The press goes on to the editor, which puts the caret where it was clicked; the address is
-    // looked up once that is done.
-    EventHook::install(RE->viewport(), [this](QEvent* event) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            const Qt::KeyboardModifiers shift = static_cast<QMouseEvent*>(event)->modifiers();
-            if (shift.testFlag(Qt::ControlModifier))
-                QMetaObject::invokeMethod(
-                    this, [this, shift] { guarded([this, shift] { REMouseDown(shift); }); }, Qt::QueuedConnection);
-        }
-        return false;
-    });
+    // The editor has put the caret where it was clicked; a click on a hyperlink comes as
+    // PageEdit::hyperlinkClicked instead (TForm1PageLinks.cpp).
+    connect(RE, &PageEdit::ctrlPressed, this,
+            [this](Qt::KeyboardModifiers shift) { guarded([this, shift] { REMouseDown(shift); }); });
 }
 
 void TForm1::HighlightWebLinkswww1Click(QObject* Sender)

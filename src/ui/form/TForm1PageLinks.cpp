@@ -5,10 +5,9 @@
 #include "core/links/WebLinks.h"
 #include "platform/Desktop.h"
 #include "platform/QtText.h"
-#include "ui/form/EventHook.h"
+#include "ui/editor/PageEdit.h"
 
 #include <QDir>
-#include <QMouseEvent>
 #include <QUrl>
 #include <QTextEdit>
 
@@ -19,19 +18,9 @@ namespace quillory {
 
 void TForm1::connectPageHandlers()
 {
-    // Taken from the editor, so that the click neither moves the caret nor acts on the word it hit.
-    EventHook::install(RE->viewport(), [this](QEvent* event) {
-        if (event->type() != QEvent::MouseButtonPress)
-            return false;
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() != Qt::LeftButton || !(mouse->modifiers() & Qt::ControlModifier))
-            return false;
-        const QString target = RE->anchorAt(mouse->position().toPoint());
-        if (target.isEmpty())
-            return false;
-        guarded([&] { REAnchorClick(fromQ(target)); });
-        return true;
-    });
+    // The editor neither moves the caret for such a click nor acts on the word it hit.
+    connect(RE, &PageEdit::hyperlinkClicked, this,
+            [this](const QString& target) { guarded([&] { REAnchorClick(fromQ(target)); }); });
 }
 
 void TForm1::REAnchorClick(const std::u16string& target)

@@ -142,6 +142,17 @@ TEST_F(ForeignPage, CtrlClickOnALinkOpensItsTarget)
     EXPECT_FALSE(form->Edited);
 }
 
+// A second Ctrl+click that follows quickly is reported as a double click; it opens the link
+// again rather than selecting the word under it.
+TEST_F(ForeignPage, AQuickSecondCtrlClickOnALinkOpensItAgain)
+{
+    const int link = form->RE->document()->find(QStringLiteral("example")).selectionStart();
+    QTest::mouseClick(form->RE->viewport(), Qt::LeftButton, Qt::ControlModifier, pointAt(link));
+    QTest::mouseDClick(form->RE->viewport(), Qt::LeftButton, Qt::ControlModifier, pointAt(link));
+    EXPECT_EQ(desktop.opened, std::vector<std::u16string>(2, u"https://example.org/page?a=1"));
+    EXPECT_FALSE(form->RE->textCursor().hasSelection());
+}
+
 TEST_F(ForeignPage, TheCopiedPlainTextCarriesMarkersAndCells)
 {
     form->CopyItemtoClipboardCtrlF4Hotkey1Click(form.get());
