@@ -180,7 +180,6 @@ BENCHMARK(BM_RefillBuffer)->Apply(Sizes);
 
 } // namespace
 
-
 namespace {
 
 // A project kept in step from elsewhere: 10,000 pages, of which `changed` arrive replaced (as a

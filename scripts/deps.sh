@@ -40,6 +40,8 @@ test_pkgs=(
   syncthing
   # The kill test reads every page after each kill in one process
   python3
+  # The tree's form (scripts/lint.sh)
+  clang-format shellcheck
 )
 
 want=("${build_pkgs[@]}")

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything with AddressSanitizer and UndefinedBehaviorSanitizer,
-# and runs every test: core, window tests (offscreen), end-to-end tests (Xvfb), and the fuzzers for
-# a bounded time.
+# Installs what is missing, checks the tree's form (scripts/lint.sh), builds everything with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and runs every test: core, window tests
+# (offscreen), end-to-end tests (Xvfb and headless compositors), and the fuzzers for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
+scripts/lint.sh
 
 jobs=$(nproc)
 # The "asan" preset (CMakePresets.json): RelWithDebInfo, both sanitizers, warnings as errors.

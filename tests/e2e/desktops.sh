@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced after harness.sh by the end-to-end scripts of today's desktops: a private session bus
 # with stand-in desktop services, Wayland compositors with headless backends, and the program as a
 # native Wayland client. Everything started is recorded by PID in E2E_PIDS like the rest.

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the end-to-end scripts (source it): a private X session (Xvfb, openbox, trayer), the
 # real program under a temporary HOME, and helpers that wait for conditions with a deadline.
 # Everything started here is recorded by PID and stopped by PID when the script exits.
@@ -303,8 +304,8 @@ more_windows_than()
 # with its first entry current, and Up wraps round to its last entry, "Exit".
 exit_from_menu()
 {
-    local attempt base
-    for attempt in 1 2 3; do
+    local base
+    for _ in 1 2 3; do
         focus_window "$1"
         base=$(mapped_windows_of "$QUILLORY_PID")
         send_keys alt Down
@@ -378,7 +379,8 @@ stop_quillory()
 wait_quillory_exit()
 {
     wait_for "${1:-$E2E_TIMEOUT}" process_gone "$QUILLORY_PID" || return 1
-    QUILLORY_EXIT=0
+    # Read by the scripts that wait.
+    export QUILLORY_EXIT=0
     wait "$QUILLORY_PID" || QUILLORY_EXIT=$?
 }
 

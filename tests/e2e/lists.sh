@@ -66,7 +66,7 @@ measure()
 # shot NAME: a screenshot of the main window once both lists are painted; sets the measures as M_*.
 shot()
 {
-    local file=$E2E_OUT/$1.png line
+    local file=$E2E_OUT/$1.png
     lists_painted()
     {
         import -window "$window" "$file" 2>/dev/null || return 1

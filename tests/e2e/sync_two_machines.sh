@@ -83,6 +83,6 @@ for side in a b; do
     folder=$root/$side/Sync/Notes.qlyp.dir
     holds "$folder/Alpha" "edited on A" || fail "$side lost A's edit of Alpha"
     holds "$folder/Beta" "edited on B" || fail "$side lost B's edit of Beta: $(head -c 300 "$folder/Beta")"
-    ls "$folder" | grep -q sync-conflict && fail "$side has a conflict copy: $(ls "$folder")"
+    compgen -G "$folder/*sync-conflict*" >/dev/null && fail "$side has a conflict copy: $(ls "$folder")"
 done
 echo "PASS: sync_two_machines"

@@ -49,8 +49,8 @@ public:
     };
 
     std::vector<std::u16string> balloons;
-    std::vector<std::u16string> opened; // addresses given to the URL opener
-    std::vector<Run> runs;              // files and programs given to the shell
+    std::vector<std::u16string> opened;               // addresses given to the URL opener
+    std::vector<Run> runs;                            // files and programs given to the shell
     std::vector<std::filesystem::path> shownInFolder; // files shown in the file manager
     std::vector<Printed> printed;
     // While set, the print system's answers wait in `pendingPrints` until the test calls them.

@@ -29,9 +29,9 @@ bool isAlpha(char16_t c) noexcept
 // Extensions of what opens by running: scripts, launchers, programs of other systems that
 // compatibility layers start, installers and packages, runnable archives.
 constexpr std::array<std::u16string_view, 32> kRunnable = {
-    u"sh",  u"bash", u"zsh",      u"csh",  u"ksh",      u"fish", u"py",  u"pyw", u"pl",  u"rb",  u"php",
-    u"lua", u"tcl",  u"js",       u"jar",  u"desktop",  u"exe",  u"com", u"bat", u"cmd", u"msi", u"ps1",
-    u"vbs", u"run",  u"appimage", u"bin",  u"deb",      u"rpm",  u"apk", u"flatpakref", u"snap", u"command",
+    u"sh",  u"bash", u"zsh",      u"csh", u"ksh",     u"fish", u"py",  u"pyw",        u"pl",   u"rb",      u"php",
+    u"lua", u"tcl",  u"js",       u"jar", u"desktop", u"exe",  u"com", u"bat",        u"cmd",  u"msi",     u"ps1",
+    u"vbs", u"run",  u"appimage", u"bin", u"deb",     u"rpm",  u"apk", u"flatpakref", u"snap", u"command",
 };
 
 } // namespace
@@ -41,9 +41,10 @@ LinkKind ClassifyLink(std::u16string_view target) noexcept
     if (target.size() >= 4 && equalNoCase(target.substr(0, 4), u"www."))
         return LinkKind::Web;
     std::size_t colon = 0;
-    while (colon < target.size() && (isAlpha(target[colon]) || (colon > 0 && ((target[colon] >= u'0' && target[colon] <= u'9') ||
-                                                                           target[colon] == u'+' || target[colon] == u'-' ||
-                                                                           target[colon] == u'.'))))
+    while (colon < target.size() &&
+           (isAlpha(target[colon]) ||
+            (colon > 0 && ((target[colon] >= u'0' && target[colon] <= u'9') || target[colon] == u'+' ||
+                           target[colon] == u'-' || target[colon] == u'.'))))
         ++colon;
     if (colon == 0 || colon >= target.size() || target[colon] != u':')
         return LinkKind::File;

@@ -128,7 +128,7 @@ struct Flow {
     FormatKey runKey;
     unsigned runGeneration = 0;
     bool formatDirty = true;
-    bool markerSeen = false; // the paragraph being read has a marker of its own
+    bool markerSeen = false;                     // the paragraph being read has a marker of its own
     char16_t high = 0;                           // a high surrogate waiting for its partner
     int openDepth = 0;                           // tables with a row open, from the outermost in
     std::array<int, kMaxTableDepth + 1> cells{}; // cells ended in the open row at each depth

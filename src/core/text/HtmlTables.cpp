@@ -94,15 +94,17 @@ HtmlTableCost MeasureHtmlTables(std::u16string_view html) noexcept
         const bool closing = i + 1 < n && html[i + 1] == u'/';
         const std::size_t name = i + (closing ? 2 : 1);
         std::size_t nameEnd = name;
-        while (nameEnd < n && ((html[nameEnd] >= u'a' && html[nameEnd] <= u'z') ||
-                               (html[nameEnd] >= u'A' && html[nameEnd] <= u'Z') ||
-                               (html[nameEnd] >= u'0' && html[nameEnd] <= u'9')))
+        while (nameEnd < n &&
+               ((html[nameEnd] >= u'a' && html[nameEnd] <= u'z') || (html[nameEnd] >= u'A' && html[nameEnd] <= u'Z') ||
+                (html[nameEnd] >= u'0' && html[nameEnd] <= u'9')))
             ++nameEnd;
         std::size_t tagEnd = html.find(u'>', nameEnd);
         if (tagEnd == std::u16string_view::npos)
             tagEnd = n;
         const std::size_t length = nameEnd - name;
-        const auto is = [&](std::u16string_view word) { return length == word.size() && startsWithNoCase(html, name, word); };
+        const auto is = [&](std::u16string_view word) {
+            return length == word.size() && startsWithNoCase(html, name, word);
+        };
         if (is(u"table")) {
             if (!closing)
                 open.emplace_back();

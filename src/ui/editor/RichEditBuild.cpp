@@ -136,9 +136,11 @@ std::vector<TableRowCells> PageBuilder::tableRows(const std::vector<rtf::Paragra
     static const std::vector<rtf::TableCell> kNone;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const rtf::Paragraph* last = lasts[r];
-        const rtf::TableRow* layout =
-            last != nullptr && last->row != 0 && last->row <= m_page.rows.size() ? &m_page.rows[last->row - 1u] : nullptr;
-        const std::vector<rtf::TableCell> cells = rtf::FittedCells(layout != nullptr ? layout->cells : kNone, rows[r].size());
+        const rtf::TableRow* layout = last != nullptr && last->row != 0 && last->row <= m_page.rows.size()
+                                          ? &m_page.rows[last->row - 1u]
+                                          : nullptr;
+        const std::vector<rtf::TableCell> cells =
+            rtf::FittedCells(layout != nullptr ? layout->cells : kNone, rows[r].size());
         for (std::size_t c = 0; c < rows[r].size(); ++c)
             rows[r][c].layout = cells[c];
     }

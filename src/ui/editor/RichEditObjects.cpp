@@ -259,8 +259,8 @@ std::optional<rtf::List> listOf(const QTextListFormat& format)
         if (parts.size() < 2 || parts.size() > 3 || kind < 0 || kind > static_cast<int>(rtf::ListKind::UpperRoman) ||
             bullet < 0x20 || bullet > 0xFFFF)
             return std::nullopt;
-        list.levels.push_back(rtf::ListLevel{static_cast<rtf::ListKind>(kind), parts[1].toInt(),
-                                             static_cast<char16_t>(bullet)});
+        list.levels.push_back(
+            rtf::ListLevel{static_cast<rtf::ListKind>(kind), parts[1].toInt(), static_cast<char16_t>(bullet)});
     }
     if (list.levels.empty())
         return std::nullopt;

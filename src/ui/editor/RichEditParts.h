@@ -27,8 +27,8 @@ enum Property : int {
     kCellBorders,                                   // bool
     kListId,                                        // int: lists of one id are one list of the page
     kListLevel,                                     // int
-    kListLevels, // QString: the list's levels, "kind:start" or "kind:start:bullet" by ","
-    kPictureKind,                                   // int: rtf::PictureKind
+    kListLevels,  // QString: the list's levels, "kind:start" or "kind:start:bullet" by ","
+    kPictureKind, // int: rtf::PictureKind
     kPictureParam,
     kPictureWidth,
     kPictureHeight,

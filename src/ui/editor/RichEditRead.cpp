@@ -156,9 +156,9 @@ void PageReader::table(QTextTable* table, std::vector<rtf::Paragraph>& out, int 
                             : 1440;
             edge = std::min(edge, static_cast<double>(std::numeric_limits<int>::max()));
             const QTextTableCellFormat format = cell.format().toTableCellFormat();
-            rtf::TableCell layout{format.hasProperty(kCellRight) ? format.intProperty(kCellRight) : static_cast<int>(edge),
-                                  format.hasProperty(kCellBorders) ? format.boolProperty(kCellBorders)
-                                                                   : format.topBorder() > 0};
+            rtf::TableCell layout{
+                format.hasProperty(kCellRight) ? format.intProperty(kCellRight) : static_cast<int>(edge),
+                format.hasProperty(kCellBorders) ? format.boolProperty(kCellBorders) : format.topBorder() > 0};
             const std::size_t before = out.size();
             items(itemsOf(cell.begin()), out, depth, Context::Cell);
             if (out.size() == before || out.back().depth != depth) {

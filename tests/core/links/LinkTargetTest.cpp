@@ -36,9 +36,9 @@ TEST(LinkTarget, KindsByTheirBeginning)
 TEST(LinkTarget, WhatTheOpenerWouldRun)
 {
     const std::pair<std::u16string_view, bool> cases[] = {
-        {u"/p/readme.txt", false}, {u"/p/photo.PNG", false},     {u"/p/.bashrc", false},  {u"/p/noext", false},
-        {u"/p/run.sh", true},      {u"/p/Tool.DESKTOP", true},   {u"/p/app.jar", true},   {u"/p/setup.exe", true},
-        {u"/p/x.AppImage", true},  {u"/p/script.py", true},      {u"/p/pkg.deb", true},   {u"/p.sh/readme", false},
+        {u"/p/readme.txt", false}, {u"/p/photo.PNG", false},   {u"/p/.bashrc", false}, {u"/p/noext", false},
+        {u"/p/run.sh", true},      {u"/p/Tool.DESKTOP", true}, {u"/p/app.jar", true},  {u"/p/setup.exe", true},
+        {u"/p/x.AppImage", true},  {u"/p/script.py", true},    {u"/p/pkg.deb", true},  {u"/p.sh/readme", false},
     };
     for (const auto& [name, runs] : cases)
         EXPECT_EQ(WouldRun(name, false), runs) << std::string(name.begin(), name.end());

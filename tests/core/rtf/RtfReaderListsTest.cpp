@@ -93,12 +93,10 @@ TEST(RtfReaderLists, AListReferenceThatNamesNoListKeepsTheParagraphsMarker)
 TEST(RtfReaderLists, ALevelsOwnBulletIsShownAndWrittenAsGiven)
 {
     const std::vector<std::pair<std::string, char16_t>> cases = {
-        {"\\u9642 ?", u'\u25AA'}, // as written
-        {"\\u9702 ?", u'\u25E6'},
-        {"\\u8259 ?", u'\u2043'},
-        {"\\u-3913 ?", u'\u2022'}, // Symbol's bullet
-        {"\\u-3929 ?", u'\u25AA'}, // Wingdings' square
-        {"o", u'\u25E6'},          // Courier New's circle
+        {"\\u9642 ?", u'\u25AA'},                                                       // as written
+        {"\\u9702 ?", u'\u25E6'},  {"\\u8259 ?", u'\u2043'}, {"\\u-3913 ?", u'\u2022'}, // Symbol's bullet
+        {"\\u-3929 ?", u'\u25AA'},                                                      // Wingdings' square
+        {"o", u'\u25E6'},                                                               // Courier New's circle
     };
     for (const auto& [text, bullet] : cases) {
         const Document doc = ReadRtf("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01" + text +

@@ -289,8 +289,10 @@ std::string describe(const Document& doc)
     for (const List& list : doc.lists) {
         out.append("list");
         for (const ListLevel& level : list.levels)
-            out.append(" ").append(std::to_string(static_cast<int>(level.kind))).append("@").append(
-                std::to_string(level.start));
+            out.append(" ")
+                .append(std::to_string(static_cast<int>(level.kind)))
+                .append("@")
+                .append(std::to_string(level.start));
         out.append("\n");
     }
     for (const std::u16string& link : doc.links)
@@ -299,7 +301,10 @@ std::string describe(const Document& doc)
         out.append("picture ").append(std::to_string(static_cast<int>(picture.kind)));
         out.append(" ").append(std::to_string(picture.kindParam));
         out.append(" ").append(std::to_string(picture.width)).append("x").append(std::to_string(picture.height));
-        out.append(" ").append(std::to_string(picture.goalWidth)).append("x").append(std::to_string(picture.goalHeight));
+        out.append(" ")
+            .append(std::to_string(picture.goalWidth))
+            .append("x")
+            .append(std::to_string(picture.goalHeight));
         out.append(" ").append(std::to_string(picture.data.size())).append("\n");
     }
     return out;

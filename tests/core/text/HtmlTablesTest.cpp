@@ -49,7 +49,8 @@ TEST(HtmlTables, AWideRowOverManyNarrowOnesIsNotAffordable)
     EXPECT_FALSE(AffordableTables(MeasureHtmlTables(bomb)));
     EXPECT_FALSE(AffordableTables(MeasureHtmlTables(u"<table>" + repeat(u"<tr><td colspan=20000>", 50))));
     // A spreadsheet's thousand rows of twenty columns is a real table.
-    const std::u16string sheet = u"<table>" + repeat(u"<tr>" + repeat(u"<td>1</td>", 20) + u"</tr>", 1000) + u"</table>";
+    const std::u16string sheet =
+        u"<table>" + repeat(u"<tr>" + repeat(u"<td>1</td>", 20) + u"</tr>", 1000) + u"</table>";
     EXPECT_TRUE(AffordableTables(MeasureHtmlTables(sheet)));
 }
 

@@ -138,8 +138,8 @@ TEST(BuiltText, SizesBeyondWordProcessorsAreShownAtTheirLargest)
 TEST(BuiltLists, ABulletQtHasNoStyleForIsDrawnByTheEditorAndKept)
 {
     rtf::Document page;
-    page.lists.push_back(rtf::List{{rtf::ListLevel{rtf::ListKind::Bullet, 1, u'\u2043'},
-                                    rtf::ListLevel{rtf::ListKind::Bullet, 1, u'\u25AA'}}});
+    page.lists.push_back(rtf::List{
+        {rtf::ListLevel{rtf::ListKind::Bullet, 1, u'\u2043'}, rtf::ListLevel{rtf::ListKind::Bullet, 1, u'\u25AA'}}});
     for (std::uint8_t level : {0, 1}) {
         rtf::Paragraph p;
         p.list = 1;

@@ -143,7 +143,9 @@ TEST_F(HotkeyCommands, NothingIsOfferedWhereTheKeysReachEveryProgramOrNoneAreFre
 
 TEST_F(HotkeyCommands, ACommandThatStartedTheProgramActsOnceStartUpIsDone)
 {
-    writeConfig({.projectPath = makeProject("Q.qlyp.dir", {"One", "Two"}).u16string(), .currentItem = u"Two", .startInTray = true});
+    writeConfig({.projectPath = makeProject("Q.qlyp.dir", {"One", "Two"}).u16string(),
+                 .currentItem = u"Two",
+                 .startInTray = true});
     start();
     std::vector<bool> visibleWhenRun;
     form->WhenStarted([&] { visibleWhenRun.push_back(form->isVisible()); });
