@@ -44,7 +44,7 @@ void xdotool(const QStringList& args)
 {
     QProcess p;
     p.start(QStringLiteral("xdotool"), args);
-    ASSERT_TRUE(p.waitForFinished(Timeout)) << "xdotool " << args.join(' ').toStdString();
+    ASSERT_TRUE(p.waitForFinished(Timeout)) << "xdotool " << args.join(QLatin1Char(' ')).toStdString();
     ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
 }
 

@@ -38,9 +38,9 @@ QByteArray ItemList::token() const
 
 std::unique_ptr<QMimeData> ItemList::dragMimeData() const
 {
-    auto data = std::make_unique<QMimeData>();
-    data->setData(kEntryFormat, token());
-    return data;
+    auto carried = std::make_unique<QMimeData>();
+    carried->setData(kEntryFormat, token());
+    return carried;
 }
 
 void ItemList::mousePressEvent(QMouseEvent* event)

@@ -89,8 +89,8 @@ TEST_P(RtfInterop, ReaderGivesTheWordsLibreOfficeReads)
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, RtfInterop,
                          ::testing::Values("lo-letter", "lo-formatted", "pandoc-notes", "pandoc-formatted"),
-                         [](const auto& info) {
-                             std::string name = info.param;
+                         [](const auto& fixture) {
+                             std::string name = fixture.param;
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });

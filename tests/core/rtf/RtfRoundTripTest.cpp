@@ -167,12 +167,12 @@ private:
             const int kind = pick(8);
             if (kind == 0) {
                 Run picture{std::u16string(1, kObjectChar), format(), 0, 0};
-                const auto kind = static_cast<PictureKind>(pick(9));
+                const auto pictureKind = static_cast<PictureKind>(pick(9));
                 // Only the metafiles and bitmaps of Windows carry a number with their kind.
-                const bool numbered = kind == PictureKind::Wmf || kind == PictureKind::Dib ||
-                                      kind == PictureKind::Bitmap || kind == PictureKind::Os2Metafile;
+                const bool numbered = pictureKind == PictureKind::Wmf || pictureKind == PictureKind::Dib ||
+                                      pictureKind == PictureKind::Bitmap || pictureKind == PictureKind::Os2Metafile;
                 m_doc->pictures.push_back(
-                    Picture{kind, numbered ? pick(10) : 0, pick(500), pick(500), pick(3) * 700, pick(3) * 500,
+                    Picture{pictureKind, numbered ? pick(10) : 0, pick(500), pick(500), pick(3) * 700, pick(3) * 500,
                             100 - pick(2) * 50, 100,
                             std::string(static_cast<std::size_t>(1 + pick(200)), static_cast<char>(pick(256)))});
                 picture.picture = static_cast<std::uint32_t>(m_doc->pictures.size());

@@ -262,7 +262,7 @@ TEST_P(HelpMode, TheControlExplainsTheCommandAndTheProgramsOwnCallRunsIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCommand, HelpMode, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<Row>& row) { return std::string(row.param.name); });
 
 using HelpModeOn = HelpMode;
 
