@@ -15,7 +15,7 @@ export QT_QPA_PLATFORM=offscreen
 seconds=${FUZZ_SECONDS:-20}
 failed=0
 for target in build/fuzz/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
+  [[ -f $target && -x $target ]] || continue
   name=$(basename "$target")
   corpus=build/fuzz/corpus/$name
   mkdir -p "$corpus"

@@ -9,6 +9,7 @@
 #include "core/reminders/BufferScanner.h"
 #include "core/store/AtomicFile.h"
 #include "core/store/FileFailure.h"
+#include "ui/form/StatusNumbers.h"
 #include "ui/form/TForm1Controls.h"
 
 #include <array>
@@ -56,11 +57,9 @@ public:
     bool Edited = false;
     bool HelpMode = false;
     bool TrayHintShown = false;
-    // How the program ends: "Exit" chose to quit (the close query then quits rather than hides,
-    // and the state falls back to Running at its end), or the application is quitting (the session
-    // manager's Die, any quit: a close asks nothing more), then its settings have been kept.
+    // How the program ends: "Exit" chose to quit for the close query under way (Quitting), or the
+    // application quits (a close then asks nothing more) and has kept its settings.
     enum class QuitState : std::uint8_t { Running, ExitChosen, ApplicationQuitting, SettingsKept };
-    // "Exit" set it for the close query under way.
     [[nodiscard]] bool Quitting() const noexcept { return m_quit == QuitState::ExitChosen; }
     bool ShownOnce = false;
     std::uint16_t SavedItemIndex = 0;
@@ -72,15 +71,11 @@ public:
     // --- Start-up (TForm1.cpp) -------------------------------------------------------------
     void FormCreate();
     void FormShow();
-    // The shell's folder ids that GetSpecialFolderPath answers.
-    static constexpr int kDocumentsFolder = 5;
-    static constexpr int kStartupFolder = 29;
+    static constexpr int kDocumentsFolder = 5, kStartupFolder = 29; // the shell's folder ids
     [[nodiscard]] std::u16string GetSpecialFolderPath(int Folder, bool CanCreate) const;
 
     // --- Buffer and item order (TForm1Buffer.cpp) ------------------------------------------
-    // FixIt's modes.
-    static constexpr unsigned kStampAndRebuild = 0;
-    static constexpr unsigned kStampOnly = 1;
+    static constexpr unsigned kStampAndRebuild = 0, kStampOnly = 1; // FixIt's modes
     void FixIt(unsigned mode);
     void Reload1Click();
     void LBClick();
@@ -440,14 +435,7 @@ private:
     int m_recentHeight = 55;
     bool m_recentWriteFailed = false; // a failed write of Recent is reported once
     bool m_minimiseNoticeShown = false;
-    // What the tick last wrote, so an idle tick compares without building text.
-    int m_shownCaret = -1;
-    QString m_caretText;
-    int m_countedRevision = -1;
-    int m_countedWidth = 0;
-    int m_lineCount = 0;
-    int m_shownLines = -1;
-    QString m_linesText;
+    StatusNumbers m_statusNumbers; // what the tick last wrote in the status bar
     reminders::BufferScanner m_reminderScanner;
     std::vector<reminders::ScannedReminder> m_reminders; // the last scan, entry by entry of ReminderList
     // Formatting toolbar: FontBox's entries in its order, for a lookup without a walk.

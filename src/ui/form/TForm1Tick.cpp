@@ -125,34 +125,21 @@ void TForm1::Timer1Timer()
 
     // 9. Caret panel.
     {
-        const int caret = RE->textCursor().selectionStart();
-        if (caret != m_shownCaret || StatusPanels[1]->text() != m_caretText) {
-            m_shownCaret = caret;
-            m_caretText = QString::number(caret);
-            StatusPanels[1]->setText(m_caretText);
-        }
+        m_statusNumbers.showCaret(*StatusPanels[1], RE->textCursor().selectionStart());
     }
 
     // 10. Line panel: lines as laid out, recounted only when the text or the layout width changed.
     {
-        const int revision = RE->document()->revision();
         const int layoutWidth = RE->viewport()->width() * (RE->lineWrapMode() == QTextEdit::NoWrap ? -1 : 1);
-        if (revision != m_countedRevision || layoutWidth != m_countedWidth) {
-            m_countedRevision = revision;
-            m_countedWidth = layoutWidth;
+        m_statusNumbers.showLines(*StatusPanels[3], RE->document()->revision(), layoutWidth, [this] {
             int lines = 0;
             const QTextDocument* doc = RE->document();
             for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
                 lines += (b.layout() && b.layout()->lineCount() > 0) ? b.layout()->lineCount() : 1;
             if (doc->lastBlock().length() <= 1) // a final empty line is not counted
                 --lines;
-            m_lineCount = std::max(lines, 0);
-        }
-        if (m_lineCount != m_shownLines || StatusPanels[3]->text() != m_linesText) {
-            m_shownLines = m_lineCount;
-            m_linesText = QString::number(m_lineCount);
-            StatusPanels[3]->setText(m_linesText);
-        }
+            return std::max(lines, 0);
+        });
     }
 }
 
