@@ -48,7 +48,9 @@ constexpr int kOverviewButtonFromRight = 639 - 615;
 
 namespace fs = std::filesystem;
 
-TForm1::TForm1(Desktop& desktop, QWidget* parent) : QMainWindow(parent), m_desktop(desktop)
+TForm1::TForm1(Desktop& desktop, QWidget* parent)
+    : QMainWindow(parent), m_desktop(desktop),
+      m_errors([this](const std::u16string& text) { m_desktop.showError(text); })
 {
     setObjectName(QStringLiteral("Form1"));
     buildWindow();
@@ -125,7 +127,7 @@ void TForm1::FormShow()
     // Set first: a start-up that failed part-way must never run again over a window in use, since
     // it empties the buffer.
     ShownOnce = true;
-    const ScopedFlag startingUp(m_startingUp);
+    const ScopedFlag startingUp = m_errors.holdForStartUp();
     std::error_code ec;
     fs::create_directories(bufferDir(), ec);
     // The buffer is emptied and refilled from the project in one pass (step 7), which keeps the
@@ -386,10 +388,7 @@ bool TForm1::selectEntry(const std::u16string& name)
 
 void TForm1::reportError(const std::u16string& text)
 {
-    if (m_startingUp)
-        m_pendingErrors.push_back(text);
-    else
-        m_desktop.showError(text);
+    m_errors.report(text);
 }
 
 void TForm1::reportFileError(const fs::path& file, std::error_code ec)

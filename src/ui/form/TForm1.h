@@ -9,6 +9,7 @@
 #include "core/reminders/BufferScanner.h"
 #include "core/store/AtomicFile.h"
 #include "core/store/FileFailure.h"
+#include "ui/form/PendingErrors.h"
 #include "ui/form/StatusNumbers.h"
 #include "ui/form/TForm1Controls.h"
 
@@ -410,6 +411,7 @@ private:
 
     Desktop& m_desktop;
     QuitState m_quit = QuitState::Running;
+    PendingErrors m_errors;                       // the default error box, held while start-up runs
     std::unique_ptr<PageSession> m_page;          // the page shown: CurrentItem's, changed, the program's changes
     QTimer* m_pageWriteTimer = nullptr;           // writes the changed page once typing pauses
     std::unique_ptr<store::Project> m_project;    // the store's view of ProjectPath and the buffer
@@ -417,9 +419,7 @@ private:
     QTimer* m_projectSettle = nullptr;            // a look at the folder once its changes settle
     bool m_pageWriteFailed = false;               // that write failed and was reported
     std::u16string m_sessionMarked;               // the project the session marker names
-    std::vector<std::u16string> m_pendingErrors;  // start-up's failures, shown by the first tick
     bool m_leaveQuestionOpen = false;             // the save question of a hide is open
-    bool m_startingUp = false;                    // errors wait for the first tick
     bool m_timerStarted = false;
     std::vector<std::u16string> m_noticesSaid; // notices shown in a box (no tray): once per run
     bool m_hotkeysRegistered = false;

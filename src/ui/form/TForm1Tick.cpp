@@ -81,12 +81,7 @@ void TForm1::Timer1Timer()
                  u"\n\nHave reset to default.\n\nCheck project still exists and reload using File|Open.");
     }
     // Start-up's other failures, the same way.
-    if (!m_pendingErrors.empty()) {
-        std::vector<std::u16string> errors;
-        errors.swap(m_pendingErrors);
-        for (const std::u16string& text : errors)
-            m_desktop.showError(text);
-    }
+    m_errors.showHeld();
 
     // 6. The open project belongs in the recent list.
     {
