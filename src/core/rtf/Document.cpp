@@ -159,6 +159,7 @@ void walk(Document& doc, std::vector<Paragraph>& paragraphs, Visit& visit, std::
                 walk(doc, doc.notes[r.note - 1u].paragraphs, visit, seen);
             }
         }
+        visit.ended(p);
     }
 }
 
@@ -166,9 +167,11 @@ void walk(Document& doc, std::vector<Paragraph>& paragraphs, Visit& visit, std::
 
 void CompactReferences(Document& doc)
 {
-    if (doc.lists.empty() && doc.links.empty())
+    if (doc.lists.empty() && doc.links.empty() && doc.rows.empty())
         return;
     std::vector<std::uint32_t> listTo(doc.lists.size() + 1, 0);
+    std::vector<std::uint32_t> rowTo(doc.rows.size() + 1, 0);
+    std::vector<TableRow> rows;
     std::vector<std::uint32_t> linkTo(doc.links.size() + 1, 0);
     std::vector<List> lists;
     std::vector<std::u16string> links;
@@ -178,6 +181,22 @@ void CompactReferences(Document& doc)
         std::vector<std::uint32_t>& linkTo;
         std::vector<List>& lists;
         std::vector<std::u16string>& links;
+        std::vector<std::uint32_t>& rowTo;
+        std::vector<TableRow>& rows;
+        // A row is numbered where a reader meets its end: after the notes its last paragraph
+        // refers to, whose own rows end first.
+        void ended(Paragraph& p)
+        {
+            if (p.row == 0 || p.row > doc.rows.size()) {
+                p.row = 0;
+                return;
+            }
+            if (rowTo[p.row] == 0) {
+                rows.push_back(doc.rows[p.row - 1u]);
+                rowTo[p.row] = static_cast<std::uint32_t>(rows.size());
+            }
+            p.row = rowTo[p.row];
+        }
         void operator()(Paragraph& p)
         {
             if (p.list == 0 || p.list > doc.lists.size()) {
@@ -203,7 +222,7 @@ void CompactReferences(Document& doc)
             }
             link = linkTo[link];
         }
-    } visit{doc, listTo, linkTo, lists, links};
+    } visit{doc, listTo, linkTo, lists, links, rowTo, rows};
     std::vector<bool> seen(doc.notes.size(), false);
     walk(doc, doc.paragraphs, visit, seen);
     for (std::size_t n = 0; n < doc.notes.size(); ++n) {
@@ -214,6 +233,7 @@ void CompactReferences(Document& doc)
     }
     doc.lists = std::move(lists);
     doc.links = std::move(links);
+    doc.rows = std::move(rows);
 }
 
 std::vector<TableCell> FittedCells(const std::vector<TableCell>& cells, std::size_t count)

@@ -141,7 +141,8 @@ struct Document {
 };
 
 // Renumbers the lists and links in the order the page first uses them (a note's where it is referred
-// to, after the paragraph's own list), leaving out those no paragraph or run uses. References
+// to, after the paragraph's own list), and the rows in the order a reader meets their ends (a
+// paragraph's row after the notes it refers to), leaving out those nothing uses. References
 // outside the tables become 0.
 void CompactReferences(Document& doc);
 

@@ -178,7 +178,10 @@ void RtfWriter::flow(const std::vector<Paragraph>& paragraphs)
         paragraphStart(p, previous, items[i]);
         runs(p);
         closeLink();
-        paragraphEnd(p, previous, m_noteDepth > 0 && i + 1 == paragraphs.size());
+        // A note's last paragraph ends with the note's group, but one that is empty and not the
+        // note's only paragraph needs its \par: a reader drops an empty paragraph at a flow's end.
+        const bool endsWithNote = m_noteDepth > 0 && i + 1 == paragraphs.size() && !(i > 0 && p.runs.empty());
+        paragraphEnd(p, previous, endsWithNote);
         if (p.depth == 1 && p.end == CellEnd::Row)
             m_rowOpen = false;
         previous = &p;

@@ -352,6 +352,19 @@ TEST(RtfRoundTrip, EmptyParagraphsKeepTheirPlaceAndProperties)
     EXPECT_EQ(ReadRtf(WriteRtf(doc)), doc);
 }
 
+// Found by the fuzzer: a note that ends in empty paragraphs (left open to the end of the page, its
+// lines ended by backslash and line break) keeps them; a row ended inside a note keeps its number.
+TEST(RtfRoundTrip, NotesEndingInEmptyParagraphsOrRowsSurvive)
+{
+    for (const std::string_view rtf : {"\\footnote\\\r\\\r", "{\\rtf1 a{\\footnote x\\par\\par}}",
+                                       // a row whose note holds a row: rows are numbered where they end
+                                       "\\cell\\footnote\\cell"}) {
+        const Document doc = ReadRtf(rtf);
+        ASSERT_EQ(doc.notes.size(), 1u);
+        EXPECT_EQ(ReadRtf(WriteRtf(doc)), doc) << rtf;
+    }
+}
+
 TEST(RtfRoundTrip, PlainTextPageBecomesRtfWithItsLines)
 {
     const Document doc = ReadPage("first line\r\n\tsecond {line}\n\nfourth \xC3\xA9\n");
