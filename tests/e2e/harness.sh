@@ -441,6 +441,21 @@ make_project()
     done
 }
 
+# show_page_wide QUILLORY PROJECT RTF: PROJECT's one item "Page" holding RTF, opened in a wide
+# window with the top of the page in view; sets `window`. For scripts that click into the text.
+show_page_wide()
+{
+    printf '%s' "$3" >"$2/Page"
+    touch -d '2010-10-10 00:00' "$2/Page"
+    write_config "$2" Page
+    sed -i '3s/.*/1200\r/' "$HOME/$DATA_DIR_REL/config"
+    start_quillory "$1"
+    window=$(wait_for_main_window "$E2E_TIMEOUT") || fail "no main window"
+    focus_window "$window"
+    wait_until_placed "$window"
+    send_keys ctrl+Home # whatever the start-up scrolled to
+}
+
 # config_line_count: lines ended by CR LF in the settings file (0 when there is none).
 config_line_count()
 {

@@ -31,17 +31,8 @@ Name=Tool
 Exec=touch $HOME/ran
 LAUNCHER
 chmod +x "$HOME/Tool.desktop"
-printf '%s' '{\rtf1\ansi{\fonttbl{\f0 DejaVu Sans;}}\f0\fs48 {\field{\*\fldinst HYPERLINK "../Tool.desktop"}{\fldrslt launcher launcher launcher}}\par second line\par}' \
-    >"$project/Page"
-touch -d '2010-10-10 00:00' "$project/Page"
-write_config "$project" Page
-sed -i '3s/.*/1200\r/' "$HOME/$DATA_DIR_REL/config"
-
-start_quillory "$QUILLORY"
-window=$(wait_for_main_window) || fail "no main window"
-focus_window "$window"
-wait_until_placed "$window"
-send_keys ctrl+Home
+show_page_wide "$QUILLORY" "$project" \
+    '{\rtf1\ansi{\fonttbl{\f0 DejaVu Sans;}}\f0\fs48 {\field{\*\fldinst HYPERLINK "../Tool.desktop"}{\fldrslt launcher launcher launcher}}\par second line\par}'
 
 ctrl_click()
 {

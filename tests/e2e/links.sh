@@ -25,17 +25,9 @@ export OPENER_RECORD=$record PATH=$E2E_TMP/bin:$PATH
 # Three lines in a large font in a wide window, so each is an easy target and none wraps.
 project=$HOME/Links.qlyp.dir
 make_project "$project" Page=
-printf '%s' '{\rtf1\ansi{\fonttbl{\f0 DejaVu Sans;}}\f0\fs48 http://a.org/?b&c;touch$IFS$HOME/p x\par www.x.org;touch$IFS$HOME/p\par www.a.org/?q=1\par}' \
-    >"$project/Page"
-touch -d '2010-10-10 00:00' "$project/Page"
-write_config "$project" Page
-sed -i '3s/.*/1200\r/' "$HOME/$DATA_DIR_REL/config"
-
-start_quillory "$QUILLORY"
-window=$(wait_for_main_window) || fail "no main window"
-focus_window "$window"
-wait_until_placed "$window"
-send_keys ctrl+Home # the top of the page in view, whatever the start-up scrolled to
+# shellcheck disable=SC2016 # the page's text, not the shell's
+show_page_wide "$QUILLORY" "$project" \
+    '{\rtf1\ansi{\fonttbl{\f0 DejaVu Sans;}}\f0\fs48 http://a.org/?b&c;touch$IFS$HOME/p x\par www.x.org;touch$IFS$HOME/p\par www.a.org/?q=1\par}'
 
 # ctrl_click Y: a Ctrl+click a few characters into the line at height Y of the window.
 ctrl_click()
