@@ -25,10 +25,10 @@ enum class Answer { Yes, No, Cancel };
 struct HotkeyStatus {
     bool available = false;      // the session offers system-wide hotkeys at all
     unsigned registeredMask = 0; // bit (id - 1) set for each grabbed key
-    std::u16string reason;       // why nothing could be grabbed, when !available
+    std::u16string reason{};     // why nothing could be grabbed, when !available
     // The desktop's own name for a key it bound instead of the one asked for (ids 1..5 at 0..4);
     // empty where the key is the one asked for or is not bound.
-    std::array<std::u16string, 5> otherKeys;
+    std::array<std::u16string, 5> otherKeys{};
     // Where the user gives the hotkeys other keys when the desktop, not the program, binds them
     // ("System Settings, Shortcuts, Quillory"); empty for the program's own key grabs.
     std::u16string settingsPlace{};

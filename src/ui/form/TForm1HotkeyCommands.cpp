@@ -40,7 +40,7 @@ std::array<std::u16string, 5> TForm1::hotkeyCommands() const
 
 std::u16string TForm1::hotkeyCommandsText() const
 {
-    if (!m_hotkeysPartial || m_desktopShortcutsOurs)
+    if (!m_hotkeys.partial() || m_hotkeys.desktopShortcutsOurs())
         return {};
     std::u16string text = u"\n\nOn this desktop the hotkeys do not reach every program. To have them everywhere, "
                           u"bind each key to its command in the desktop's keyboard shortcut settings:";
@@ -53,15 +53,15 @@ std::u16string TForm1::hotkeyCommandsText() const
 
 void TForm1::offerDesktopShortcuts()
 {
-    if (!m_hotkeysPartial)
+    if (!m_hotkeys.partial())
         return;
     const std::optional<DesktopShortcuts> shortcuts = m_desktop.desktopShortcuts();
     if (!shortcuts)
         return;
-    m_desktopShortcutsOurs = shortcuts->oursMask != 0;
+    m_hotkeys.setDesktopShortcutsOurs(shortcuts->oursMask != 0);
     const std::filesystem::path marker = dataFile(kAskedMarker);
     std::error_code ec;
-    if (m_desktopShortcutsOurs || shortcuts->freeMask == 0 || std::filesystem::exists(marker, ec))
+    if (m_hotkeys.desktopShortcutsOurs() || shortcuts->freeMask == 0 || std::filesystem::exists(marker, ec))
         return;
     // Asked once: a No stands, and the overview still names the commands.
     std::ofstream(marker).put('\n');
@@ -82,7 +82,7 @@ void TForm1::offerDesktopShortcuts()
         m_desktop.showError(u"Quillory's hotkeys could not be added to GNOME's keyboard shortcuts.\n\n" + why);
         return;
     }
-    m_desktopShortcutsOurs = true;
+    m_hotkeys.setDesktopShortcutsOurs(true);
     notice(u"Quillory's hotkeys are now GNOME keyboard shortcuts: " + free +
            u". You can change them in Settings, Keyboard, Keyboard Shortcuts.");
 }

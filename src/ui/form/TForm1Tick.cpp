@@ -66,8 +66,8 @@ void TForm1::Timer1Timer()
         SavedItemIndex = static_cast<std::uint16_t>(LB->currentRow());
         if (SST->isChecked())
             hideWindow();
-        if (!m_hotkeyNotice.empty())
-            notice(m_hotkeyNotice);
+        if (!m_hotkeys.notice().empty())
+            notice(m_hotkeys.notice());
         offerDesktopShortcuts();
         if (m_whenStarted)
             std::exchange(m_whenStarted, {})();

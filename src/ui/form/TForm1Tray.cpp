@@ -64,7 +64,7 @@ void TForm1::FormCloseQuery(bool& CanClose)
             if (m_desktop.trayAvailable()) {
                 m_desktop.showBalloon(std::u16string(kMinimisedBalloon));
                 TrayHintShown = true;
-            } else if (m_hotkeysRegistered) {
+            } else if (m_hotkeys.showKeyBound()) {
                 notice(std::u16string(kMinimisedBalloon));
             }
         }
@@ -91,7 +91,7 @@ void TForm1::writeConfig()
 void TForm1::hideWindow()
 {
     // Without a tray and without Ctrl+F1 a hidden window could never come back.
-    if (m_desktop.trayAvailable() || m_hotkeysRegistered) {
+    if (m_desktop.trayAvailable() || m_hotkeys.showKeyBound()) {
         hide();
         return;
     }
