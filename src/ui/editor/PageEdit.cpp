@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QAbstractTextDocumentLayout>
+#include <QAction>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -122,6 +123,18 @@ QChar typedCharacter(const QKeyEvent& key)
 }
 
 } // namespace
+
+bool PageEdit::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        emit shortcutPending();
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* command : actions())
+            if (command->isEnabled() && command->shortcut() == pressed)
+                return true; // left unaccepted: the shortcut runs
+    }
+    return QTextEdit::event(event);
+}
 
 void PageEdit::keyPressEvent(QKeyEvent* event)
 {

@@ -26,8 +26,13 @@ signals:
     void hyperlinkClicked(const QString& target);
     // The left button went up, after the editor took it (a click in a selection moves the caret then).
     void leftReleased();
+    // A key is about to be matched against the shortcuts of the editor's own actions (added with
+    // `addAction`): handlers bring the actions' enabled state up to date. An enabled action's
+    // shortcut then runs the action instead of the editor's own binding of that key.
+    void shortcutPending();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -14,6 +14,7 @@
 #include "platform/QtText.h"
 #include "ui/form/ScopedFlag.h"
 #include "ui/about/TForm2.h"
+#include "ui/form/WindowEvents.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,13 +67,24 @@ TForm1::TForm1(Desktop& desktop, QWidget* parent)
 TForm1::~TForm1()
 {
     endSession();
-    qApp->removeEventFilter(this);
 }
 
 void TForm1::FormCreate()
 {
     // Key preview: the window's own key handler sees keys before the focused control.
-    qApp->installEventFilter(this);
+    m_events = std::make_unique<WindowEvents>(*this);
+    connect(m_events.get(), &WindowEvents::keyPressed, this,
+            [this](QObject* at, int key, Qt::KeyboardModifiers modifiers, bool autoRepeat) {
+                if (!autoRepeat)
+                    guarded([&] { FormKeyDown(key, modifiers); });
+                if (at == OpenRecent && key == Qt::Key_Delete)
+                    guarded([this] { DeleteSelected1Click(); });
+            });
+    // Quitting closes every window; the close must not ask again what was asked already.
+    connect(m_events.get(), &WindowEvents::quitting, this, [this] {
+        if (m_quit != QuitState::SettingsKept)
+            m_quit = QuitState::ApplicationQuitting;
+    });
 
     ReminderList.clear();
 
@@ -216,28 +228,7 @@ settings::Config TForm1::currentConfig() const
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Quit && watched == qApp) {
-        // Quitting closes every window; the close must not ask again what was asked already.
-        if (m_quit != QuitState::SettingsKept)
-            m_quit = QuitState::ApplicationQuitting;
-    } else if (event->type() == QEvent::KeyPress) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        // Each key reaches the filter once per widget up the chain; take it at the focus widget,
-        // or at the window itself when no control can have the focus (help mode disables them).
-        const QWidget* focus = QApplication::focusWidget();
-        if (widget && widget->window() == this && (widget == focus || (focus == nullptr && widget == this))) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (!key->isAutoRepeat())
-                guarded([this, key] { FormKeyDown(key->key(), key->modifiers()); });
-            if (watched == OpenRecent && key->key() == Qt::Key_Delete)
-                guarded([this] { DeleteSelected1Click(); });
-        }
-    } else if (event->type() == QEvent::MouseButtonPress && watched == LB->viewport()) {
-        m_rowAtPress = LB->currentRow();
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const QPoint at = mouse->position().toPoint();
-        LBMouseDown(mouse->button(), at.x(), at.y());
-    } else if (watched == Panel1 && event->type() == QEvent::Resize) {
+    if (watched == Panel1 && event->type() == QEvent::Resize) {
         // The two right-hand buttons keep their distance from the toolbar's right edge.
         const int w = Panel1->width();
         SpeedButton9->move(w - kHelpButtonFromRight, SpeedButton9->y());
@@ -290,11 +281,9 @@ void TForm1::connectHandlers()
     // Programmatic selections block LB's signals, so a row change here is the user's (mouse or
     // keys). A click on the row that was already current changes nothing and still switches.
     connect(LB, &QListWidget::currentRowChanged, this, [this](int) { guarded([this] { LBClick(); }); });
-    connect(LB, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        if (LB->row(item) == m_rowAtPress)
-            guarded([this] { LBClick(); });
-    });
-    LB->viewport()->installEventFilter(this);
+    connect(LB, &ItemList::currentRowClicked, this, [this] { guarded([this] { LBClick(); }); });
+    connect(LB, &ItemList::pressed, this,
+            [this](Qt::MouseButton button, QPoint at) { LBMouseDown(button, at.x(), at.y()); });
     connectItemHandlers();
     connect(OpenRecent, &QListWidget::itemClicked, this, [this] { guarded([this] { OpenRecentClick(); }); });
     connect(OpenRecent, &QListWidget::itemDoubleClicked, this, [this] { guarded([this] { OpenRecentDblClick(); }); });

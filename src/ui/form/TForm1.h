@@ -9,6 +9,8 @@
 #include "core/reminders/BufferScanner.h"
 #include "core/store/AtomicFile.h"
 #include "core/store/FileFailure.h"
+#include "ui/form/FormatToolbar.h"
+#include "ui/form/HotkeyPresence.h"
 #include "ui/form/PendingErrors.h"
 #include "ui/form/StatusNumbers.h"
 #include "ui/form/TForm1Controls.h"
@@ -32,6 +34,7 @@ namespace quillory {
 class Desktop;
 class PageSession;
 class FileDropTarget;
+class WindowEvents;
 struct HotkeyStatus;
 namespace settings {
 struct Config;
@@ -422,14 +425,9 @@ private:
     bool m_leaveQuestionOpen = false;             // the save question of a hide is open
     bool m_timerStarted = false;
     std::vector<std::u16string> m_noticesSaid; // notices shown in a box (no tray): once per run
-    bool m_hotkeysRegistered = false;
-    std::function<void()> m_whenStarted;         // a command's action waiting for the first tick
-    std::u16string m_hotkeyNotice;               // why there are no hotkeys, said once at the first tick
-    std::array<std::u16string, 5> m_hotkeyNames; // as the desktop bound them
-    bool m_hotkeysPartial = false;               // some hotkeys reach no program, or only some programs
-    bool m_desktopShortcutsOurs = false;         // the desktop's own shortcuts run our commands
-    int m_rowAtPress = -1;                       // LB's current row when the mouse went down
-    QRect m_pendingBounds;                       // stored outer bounds still waiting for the frame to be known
+    HotkeyPresence m_hotkeys;                  // the hotkeys as the desktop last reported them
+    std::function<void()> m_whenStarted;       // a command's action waiting for the first tick
+    QRect m_pendingBounds;                     // stored outer bounds still waiting for the frame to be known
     int m_pendingBoundsTicks = 0;
     int m_panel2Width = 185;
     int m_recentHeight = 55;
@@ -439,9 +437,9 @@ private:
     reminders::BufferScanner m_reminderScanner;
     std::vector<reminders::ScannedReminder> m_reminders; // the last scan, entry by entry of ReminderList
     // Formatting toolbar: FontBox's entries in its order, for a lookup without a walk.
-    std::vector<std::u16string> m_fontNames;
-    bool m_applyingFormat = false; // a formatting command's own changes do not refresh the toolbar
-    QString m_listFamily;          // the lists' typeface
+    std::unique_ptr<WindowEvents> m_events; // the keys of the window before its controls, the quit
+    FormatToolbar m_toolbar;                // the formatting toolbar's fonts, swatches and sizes
+    QString m_listFamily;                   // the lists' typeface
 };
 
 } // namespace quillory

@@ -1,7 +1,6 @@
 #include "ui/form/TForm1.h"
 
 #include "platform/Desktop.h"
-#include "ui/form/EventHook.h"
 #include "ui/editor/RichEdit.h"
 #include "ui/form/HelpTexts.h"
 
@@ -67,19 +66,13 @@ void TForm1::connectEditHandlers()
     connect(RE, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu->popup(RE->viewport()->mapToGlobal(at)); });
 
-    // The editor claims the standard editing keys for itself; these go to the menu's commands
-    // instead while they are enabled. Cut and Copy follow the selection as the key is pressed.
-    EventHook::install(RE, [this](QEvent* event) {
-        if (event->type() != QEvent::ShortcutOverride)
-            return false;
-        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+    // The editor claims the standard editing keys for itself; its actions' shortcuts go to the
+    // menu's commands instead while they are enabled. Cut and Copy follow the selection as the
+    // key is pressed.
+    connect(RE, &PageEdit::shortcutPending, this, [this] {
         const bool selected = RE->textCursor().hasSelection();
         Cut1->setEnabled(selected);
         Copy1->setEnabled(selected);
-        for (const QAction* command : {Cut1, Copy1, Paste1, SelectAll1})
-            if (command->isEnabled() && command->shortcut() == pressed)
-                return true;
-        return false;
     });
 }
 

@@ -14,7 +14,7 @@ void TForm1::connectEditorHandlers()
 
 void TForm1::REChange(QObject*)
 {
-    if (!m_applyingFormat)
+    if (!m_toolbar.applying())
         SetAttr();
 }
 

@@ -3,6 +3,7 @@
 #include "core/StuffUnit.h"
 #include "platform/QtText.h"
 #include "ui/form/EventHook.h"
+#include "ui/form/FormatToolbar.h"
 #include "ui/lists/OwnerDrawDelegate.h"
 #include "ui/editor/RichEdit.h"
 #include "ui/form/ScopedFlag.h"
@@ -26,13 +27,6 @@ namespace quillory {
 
 namespace {
 
-// Black, maroon, green, olive, navy, purple, teal, grey, silver, red, lime, yellow, blue, fuchsia,
-// aqua, white.
-constexpr std::array<rtf::Colour, 16> kSwatches{0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080,
-                                                0x808000, 0x808080, 0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF,
-                                                0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
-constexpr rtf::Colour kSystemColourBit = 0x80000000u;
-
 // The formatting buttons' state is their look: framed (raised) is on, flat is off.
 bool isFramed(const QToolButton* button)
 {
@@ -55,23 +49,11 @@ QIcon swatch(rtf::Colour colour)
     return QIcon(pixmap);
 }
 
-std::u16string_view view(const QString& s)
-{
-    return {reinterpret_cast<const char16_t*>(s.constData()), static_cast<std::size_t>(s.size())};
-}
-
-// Qt names a family that more than one foundry provides "Family [Foundry]"; pages name the family.
-QString withoutFoundry(const QString& family)
-{
-    const qsizetype bracket = family.lastIndexOf(QStringLiteral(" ["));
-    return bracket > 0 && family.endsWith(QLatin1Char(']')) ? family.left(bracket) : family;
-}
-
 } // namespace
 
 void TForm1::connectToolbarHandlers()
 {
-    for (const rtf::Colour colour : kSwatches)
+    for (const rtf::Colour colour : FormatToolbar::kSwatches)
         Colour->addItem(swatch(colour), QString(), QVariant::fromValue(colour));
     Colour->setIconSize(QSize(22, 12));
     Colour->setCurrentIndex(-1);
@@ -117,24 +99,15 @@ void TForm1::fillFontBox()
 {
     if (FontBox->count() != 0)
         return;
-    std::vector<std::u16string> names;
-    const QStringList families = QFontDatabase::families();
-    names.reserve(static_cast<std::size_t>(families.size()) + 1);
-    for (const QString& family : families)
-        names.push_back(fromQ(withoutFoundry(family)));
-    names.emplace_back(u"Default");
-    std::sort(names.begin(), names.end(),
-              [](const std::u16string& a, const std::u16string& b) { return CompareNoCase(a, b) < 0; });
-    names.erase(std::unique(names.begin(), names.end(),
-                            [](const std::u16string& a, const std::u16string& b) { return EqualsNoCase(a, b); }),
-                names.end());
+    std::vector<std::u16string> families;
+    for (const QString& family : QFontDatabase::families())
+        families.push_back(fromQ(family));
+    m_toolbar.setFamilies(families);
     QStringList entries;
-    entries.reserve(static_cast<qsizetype>(names.size()));
-    for (const std::u16string& name : names)
+    for (const std::u16string& name : m_toolbar.fontNames())
         entries.append(toQ(name));
     FontBox->addItems(entries);
     FontBox->setCurrentIndex(-1);
-    m_fontNames = std::move(names);
 }
 
 void TForm1::SetAttr()
@@ -147,9 +120,7 @@ void TForm1::SetAttr()
     if (SizeBox->currentText() != size)
         SizeBox->setEditText(size);
 
-    const rtf::Colour colour = (shown.format.colour & kSystemColourBit) != 0 ? 0 : shown.format.colour;
-    const auto swatch = std::find(kSwatches.begin(), kSwatches.end(), colour);
-    const int colourRow = swatch == kSwatches.end() ? -1 : static_cast<int>(swatch - kSwatches.begin());
+    const int colourRow = FormatToolbar::swatchRow(shown.format.colour);
     if (Colour->currentIndex() != colourRow)
         Colour->setCurrentIndex(colourRow);
 
@@ -167,13 +138,9 @@ void TForm1::SetAttr()
 
 void TForm1::selectFont(const std::u16string& name)
 {
-    if (FontBox->currentIndex() >= 0 && EqualsNoCase(view(FontBox->currentText()), name))
+    if (FontBox->currentIndex() >= 0 && EqualsNoCase(fromQ(FontBox->currentText()), name))
         return;
-    const auto at =
-        std::lower_bound(m_fontNames.begin(), m_fontNames.end(), name,
-                         [](const std::u16string& a, const std::u16string& b) { return CompareNoCase(a, b) < 0; });
-    const int row =
-        at != m_fontNames.end() && EqualsNoCase(*at, name) ? static_cast<int>(at - m_fontNames.begin()) : -1;
+    const int row = m_toolbar.fontRow(name);
     if (FontBox->currentIndex() != row)
         FontBox->setCurrentIndex(row);
 }
@@ -186,7 +153,7 @@ void TForm1::formatSelection(const std::function<void()>& change)
     {
         // Its own changes do not refresh the toolbar: the buttons show what a command applied only
         // after the next click or change, and ApplyStyle reads looks its first change left alone.
-        const ScopedFlag formatting(m_applyingFormat);
+        const ScopedFlag formatting(m_toolbar.applyingFlag());
         change();
     }
     RE->setFocus();
@@ -260,17 +227,17 @@ bool TForm1::SizeBoxKeyDown(QObject*, int Key, Qt::KeyboardModifiers)
 {
     if (Key != Qt::Key_Return && Key != Qt::Key_Enter)
         return false;
-    if (LeadingInt(view(SizeBox->currentText())) < 4)
-        SizeBox->setEditText(QStringLiteral("4"));
-    if (LeadingInt(view(SizeBox->currentText())) > 500)
-        SizeBox->setEditText(QStringLiteral("500"));
-    formatSelection([&] { richedit::setSelectionSize(*RE, LeadingInt(view(SizeBox->currentText()))); });
+    const std::u16string typed = fromQ(SizeBox->currentText());
+    const int size = FormatToolbar::enteredSize(typed);
+    if (size != LeadingInt(typed))
+        SizeBox->setEditText(QString::number(size));
+    formatSelection([&] { richedit::setSelectionSize(*RE, size); });
     return true;
 }
 
 void TForm1::SizeBoxSelect(QObject*)
 {
-    formatSelection([&] { richedit::setSelectionSize(*RE, LeadingInt(view(SizeBox->currentText()))); });
+    formatSelection([&] { richedit::setSelectionSize(*RE, LeadingInt(fromQ(SizeBox->currentText()))); });
 }
 
 void TForm1::ColourChange(QObject*)

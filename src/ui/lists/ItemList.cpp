@@ -22,6 +22,10 @@ ItemList::ItemList(QWidget* parent) : QListWidget(parent)
     setDropIndicatorShown(false);
     // Every row is one line: laid out from the first row's size instead of measuring thousands.
     setUniformItemSizes(true);
+    connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (row(item) == m_rowAtPress)
+            emit currentRowClicked();
+    });
 }
 
 void ItemList::setDragHandlers(std::function<bool(QObject*)> over, std::function<void(QPoint)> drop)
@@ -45,6 +49,8 @@ std::unique_ptr<QMimeData> ItemList::dragMimeData() const
 
 void ItemList::mousePressEvent(QMouseEvent* event)
 {
+    m_rowAtPress = currentRow();
+    emit pressed(event->button(), event->position().toPoint());
     // Only the left button selects; the list has no use for the others (the window records every
     // press for the drags).
     if (event->button() != Qt::LeftButton) {

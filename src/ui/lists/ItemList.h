@@ -25,6 +25,12 @@ public:
     // the drag is known as the list's own also where the platform does not report its source.
     [[nodiscard]] std::unique_ptr<QMimeData> dragMimeData() const;
 
+signals:
+    // Any button went down at `at` (the viewport's coordinates), before the list acts on it.
+    void pressed(Qt::MouseButton button, QPoint at);
+    // A click on the row that was already current: no row change follows, yet the user chose it.
+    void currentRowClicked();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
@@ -38,6 +44,7 @@ private:
 
     std::function<bool(QObject*)> m_over;
     std::function<void(QPoint)> m_drop;
+    int m_rowAtPress = -1; // the current row when the mouse went down
 };
 
 } // namespace quillory
