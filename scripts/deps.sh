@@ -41,7 +41,7 @@ test_pkgs=(
   # The kill test reads every page after each kill in one process
   python3
   # The tree's form (scripts/lint.sh)
-  clang-format shellcheck
+  clang-format clang-tidy shellcheck
 )
 
 want=("${build_pkgs[@]}")

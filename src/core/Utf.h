@@ -8,7 +8,7 @@
 namespace quillory {
 
 [[nodiscard]] std::u16string Utf8ToUtf16(std::string_view utf8);
-[[nodiscard]] std::string Utf16ToUtf8(std::u16string_view utf16);
+[[nodiscard]] std::string Utf16ToUtf8(std::u16string_view s);
 [[nodiscard]] bool IsValidUtf8(std::string_view bytes) noexcept;
 
 // Appends one code point as UTF-16 (one unit, or a surrogate pair above U+FFFF).

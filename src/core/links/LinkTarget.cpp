@@ -1,5 +1,6 @@
 #include "core/links/LinkTarget.h"
 
+#include <algorithm>
 #include <array>
 
 namespace quillory::links {
@@ -65,10 +66,8 @@ bool WouldRun(std::u16string_view fileName, bool executable) noexcept
     if (dot == std::u16string_view::npos || dot == 0)
         return false;
     const std::u16string_view extension = name.substr(dot + 1);
-    for (const std::u16string_view runnable : kRunnable)
-        if (equalNoCase(extension, runnable))
-            return true;
-    return false;
+    return std::ranges::any_of(kRunnable,
+                               [&](std::u16string_view runnable) { return equalNoCase(extension, runnable); });
 }
 
 } // namespace quillory::links

@@ -38,7 +38,7 @@ HighHalf macDoubleByteHigh(char16_t at80)
 // to Windows-1252.
 } // namespace
 
-const char16_t* RtfReader::highHalf(int cp)
+const char16_t* RtfReader::highHalf(int codePage)
 {
     static const HighHalf k1252 = cp1252High(false);
     static const HighHalf kSymbol = cp1252High(true);
@@ -51,7 +51,7 @@ const char16_t* RtfReader::highHalf(int cp)
     static const HighHalf k10001 = katakana(macDoubleByteHigh(u'\\'));
     static const HighHalf k10002 = macDoubleByteHigh(u'\\');
     static const HighHalf k10008 = macDoubleByteHigh(u'\u00FC');
-    switch (cp) {
+    switch (codePage) {
     case kCodePageSymbol:
         return kSymbol.data();
     case 932:
@@ -65,7 +65,7 @@ const char16_t* RtfReader::highHalf(int cp)
     default:
         break;
     }
-    if (const char16_t* high = SingleByteHigh(cp))
+    if (const char16_t* high = SingleByteHigh(codePage))
         return high;
     return k1252.data();
 }

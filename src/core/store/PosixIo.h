@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include <sys/stat.h>
-#include <time.h>
+#include <ctime>
 
 // The store's system calls, relative to open folders so that a pass over thousands of items
 // resolves each folder path once. Internal to the store.

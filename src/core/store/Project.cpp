@@ -155,7 +155,7 @@ void Project::removeHere(const std::u16string& name, SyncReport& report)
 
 std::u16string Project::conflictName(const std::u16string& name, std::int64_t nowSeconds) const
 {
-    const std::time_t now = static_cast<std::time_t>(nowSeconds);
+    const auto now = static_cast<std::time_t>(nowSeconds);
     std::tm local{};
     localtime_r(&now, &local);
     char when[32];

@@ -11,7 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <time.h>
+#include <ctime>
 
 // What the store's loading and saving passes share. Internal to the store.
 namespace quillory::store::detail {

@@ -169,6 +169,7 @@ bool Bind(unsigned mask, const std::array<std::string, 5>& commands, std::string
     // The list last: GNOME takes a shortcut up once its path is listed, with its settings in place.
     std::vector<std::string> paths = WithHotkeyPaths(CustomPaths(mediaKeys.get()), mask);
     std::vector<const gchar*> strv;
+    strv.reserve(paths.size() + 1);
     for (const std::string& path : paths)
         strv.push_back(path.c_str());
     strv.push_back(nullptr);

@@ -41,7 +41,7 @@ KGlobalAccelCheck::KGlobalAccelCheck(QDBusConnection bus, QStringList ids,
 {
 }
 
-void KGlobalAccelCheck::query(QDBusConnection bus, const QString& sessionToken, const QStringList& shortcutIds,
+void KGlobalAccelCheck::query(const QDBusConnection& bus, const QString& sessionToken, const QStringList& shortcutIds,
                               QObject* context, std::function<void(std::optional<Result>)> done)
 {
     auto* check = new KGlobalAccelCheck(bus, shortcutIds, std::move(done));

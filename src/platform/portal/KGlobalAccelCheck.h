@@ -27,7 +27,7 @@ public:
     // is no kglobalaccel or no component for `sessionToken` (the portal names the component after
     // the application id followed by the session token); called once, on the event loop. Deletes
     // itself afterwards.
-    static void query(QDBusConnection bus, const QString& sessionToken, const QStringList& shortcutIds,
+    static void query(const QDBusConnection& bus, const QString& sessionToken, const QStringList& shortcutIds,
                       QObject* context, std::function<void(std::optional<Result>)> done);
 
 private:

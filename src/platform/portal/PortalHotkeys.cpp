@@ -81,7 +81,7 @@ const std::array<QString, 5>& PortalHotkeys::shortcutIds()
     return ids;
 }
 
-bool PortalHotkeys::offered(QDBusConnection bus, int timeoutMs)
+bool PortalHotkeys::offered(const QDBusConnection& bus, int timeoutMs)
 {
     if (!bus.isConnected())
         return false;
@@ -171,7 +171,7 @@ void PortalHotkeys::onResponse(const QDBusMessage& message)
     if (message.path() != m_requestPath || message.arguments().size() < 2)
         return;
     const uint response = message.arguments().at(0).toUInt();
-    const QVariantMap results = qdbus_cast<QVariantMap>(message.arguments().at(1));
+    const auto results = qdbus_cast<QVariantMap>(message.arguments().at(1));
     if (response != 0) {
         fail(response == 1 ? QStringLiteral("the request was cancelled") : QStringLiteral("the request failed"));
         return;

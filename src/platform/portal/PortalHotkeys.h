@@ -29,7 +29,7 @@ class PortalHotkeys final : public QObject, public GlobalHotkeys {
     Q_OBJECT
 public:
     // Whether `bus` offers the portal's GlobalShortcuts interface; waits at most `timeoutMs`.
-    [[nodiscard]] static bool offered(QDBusConnection bus, int timeoutMs = 3000);
+    [[nodiscard]] static bool offered(const QDBusConnection& bus, int timeoutMs = 3000);
 
     PortalHotkeys(QDBusConnection bus, std::function<void(int id)> pressed,
                   std::function<void(const HotkeyStatus&)> changed);

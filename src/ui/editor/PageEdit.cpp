@@ -70,10 +70,12 @@ void DropFetchedResources(QTextDocument& parsed)
                 pictures.emplace_back(fragment.position(), fragment.length());
         }
     }
-    for (auto it = pictures.rbegin(); it != pictures.rend(); ++it) {
+    // From the end, so the positions still to come stay where they were.
+    for (std::size_t i = pictures.size(); i-- > 0;) {
+        const auto [at, length] = pictures[i];
         QTextCursor cursor(&parsed);
-        cursor.setPosition(it->first);
-        cursor.setPosition(it->first + it->second, QTextCursor::KeepAnchor);
+        cursor.setPosition(at);
+        cursor.setPosition(at + length, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
     }
     // Tables and frames carry backgrounds too.

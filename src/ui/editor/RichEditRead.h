@@ -44,7 +44,7 @@ private:
 
     static std::vector<Item> itemsOf(QTextFrame::iterator it);
     void findNotes(const QTextDocument& document);
-    void items(const std::vector<Item>& items, std::vector<rtf::Paragraph>& out, int depth, Context context);
+    void items(const std::vector<Item>& all, std::vector<rtf::Paragraph>& out, int depth, Context context);
     void table(QTextTable* table, std::vector<rtf::Paragraph>& out, int depth);
     std::uint32_t noteFor(int number);
     [[nodiscard]] rtf::Paragraph paragraph(const QTextBlock& block, int from, int to, int depth, Context context);

@@ -46,13 +46,11 @@ bool TForm1::acceptItemSource(const fs::path& file)
         return false;
     }
     const std::uintmax_t size = fs::file_size(file, ec);
-    if (!ec && size > kLargeItemFile &&
-        m_desktop.confirm(file.u16string() + u"\n\nholds " + Megabytes(size) +
-                              u". A file this large takes long to read and much memory to show.\n\nMake it an "
-                              u"item anyway?",
-                          false) != Answer::Yes)
-        return false;
-    return true;
+    return ec || size <= kLargeItemFile ||
+           m_desktop.confirm(file.u16string() + u"\n\nholds " + Megabytes(size) +
+                                 u". A file this large takes long to read and much memory to show.\n\nMake it an "
+                                 u"item anyway?",
+                             false) == Answer::Yes;
 }
 
 void TForm1::AddItemfromFile1Click(QObject*)

@@ -107,7 +107,7 @@ void TForm1::applySyncReport(const store::SyncReport& report)
     if (!report.conflicts.empty()) {
         std::vector<std::u16string> lines;
         for (const auto& [page, copy] : report.conflicts)
-            lines.push_back(page + u"  \u2192  " + copy);
+            lines.emplace_back(page).append(u"  \u2192  ").append(copy);
         ShowInfo(u"These pages were changed here and elsewhere (on another machine, or by another program) since "
                  u"they were last saved. Both versions are kept: the other one keeps the page's name, and this "
                  u"session's is saved beside it.\n" +

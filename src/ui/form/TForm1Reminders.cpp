@@ -45,7 +45,8 @@ void TForm1::connectReminderHandlers()
 std::u16string TForm1::pageScanText(std::vector<int>* positions) const
 {
     std::u16string text;
-    text.reserve(static_cast<std::size_t>(RE->document()->characterCount() + RE->document()->blockCount()));
+    text.reserve(static_cast<std::size_t>(RE->document()->characterCount()) +
+                 static_cast<std::size_t>(RE->document()->blockCount()));
     const auto add = [&](char16_t unit, int position) {
         text.push_back(unit);
         if (positions != nullptr)
