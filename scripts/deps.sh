@@ -18,6 +18,8 @@ build_pkgs=(
   libwayland-dev libwayland-bin qt6-wayland
   # GNOME's custom shortcuts through GSettings, where GNOME offers no shortcuts portal
   libglib2.0-dev
+  # The search index: SQLite with FTS5
+  libsqlite3-dev
 )
 test_pkgs=(
   xvfb openbox trayer xdotool xclip x11-utils wmctrl fonts-dejavu-core desktop-file-utils imagemagick

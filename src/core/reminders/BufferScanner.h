@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/reminders/ReminderScanner.h"
+#include "core/store/PageKey.h"
 
 #include <chrono>
 #include <filesystem>
@@ -9,9 +10,6 @@
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include <sys/types.h>
-#include <time.h>
 
 namespace quillory::reminders {
 
@@ -53,19 +51,10 @@ public:
     [[nodiscard]] std::size_t filesRead() const noexcept { return m_filesRead; }
 
 private:
-    struct Key {
-        dev_t device;
-        ino_t inode;
-        off_t size;
-        timespec modified;
-        timespec changed;
-    };
     struct Known {
-        Key key;
+        store::PageKey key;
         std::optional<ReminderTag> tag;
     };
-
-    [[nodiscard]] static bool same(const Key& a, const Key& b) noexcept;
 
     Clock m_clock;
     std::unordered_map<std::u16string, Known> m_known;
