@@ -135,9 +135,11 @@ public:
     virtual void setStayOnTop(QWidget& window, bool on) = 0;
     [[nodiscard]] virtual bool isStayOnTop(const QWidget& window) const = 0;
 
-    // The user's documents folder (XDG), the autostart folder, the running program file.
+    // The user's documents folder (XDG), the autostart folder, the cache, the running program file.
     [[nodiscard]] virtual std::filesystem::path documentsFolder() const = 0;
     [[nodiscard]] virtual std::filesystem::path autostartFolder() const = 0;
+    // Where the program keeps what it can make again (the search index): $XDG_CACHE_HOME/Quillory.
+    [[nodiscard]] virtual std::filesystem::path cacheFolder() const = 0;
     [[nodiscard]] virtual std::filesystem::path programPath() const = 0;
 
     [[nodiscard]] virtual std::chrono::system_clock::time_point now() const = 0;

@@ -123,6 +123,7 @@ public:
     bool isStayOnTop(const QWidget& window) const override;
     std::filesystem::path documentsFolder() const override { return documents; }
     std::filesystem::path autostartFolder() const override { return autostart; }
+    std::filesystem::path cacheFolder() const override { return documents / ".cache"; }
     std::filesystem::path programPath() const override { return program; }
     std::chrono::system_clock::time_point now() const override { return clock; }
     int randomBelow(int bound) override;

@@ -314,6 +314,11 @@ std::filesystem::path QtDesktop::autostartFolder() const
     return pathFromQ(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)) / "autostart";
 }
 
+std::filesystem::path QtDesktop::cacheFolder() const
+{
+    return pathFromQ(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)) / "Quillory";
+}
+
 std::filesystem::path QtDesktop::programPath() const
 {
     return pathFromQ(QCoreApplication::applicationFilePath());

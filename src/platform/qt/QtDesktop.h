@@ -58,6 +58,7 @@ public:
     HotkeyStatus registerHotkeys(std::function<void(int id)> pressed) override;
     std::filesystem::path documentsFolder() const override;
     std::filesystem::path autostartFolder() const override;
+    std::filesystem::path cacheFolder() const override;
     std::filesystem::path programPath() const override;
     std::chrono::system_clock::time_point now() const override;
     int randomBelow(int bound) override;

@@ -32,6 +32,15 @@ inline const std::u16string kAddItem =
 inline const std::u16string kDeleteItem =
     u"Delete Item..\n\nRemoves the selected item from your project.\n\nThis will not be permanent until you `Save "
     u"your Changes`";
+inline const std::u16string kFind =
+    u"Find..\n\nFinds a word in the page displayed. Type it into the find bar under the page and every place it "
+    u"appears is highlighted, with how many there are. Enter goes to the next one, Shift+Enter back to the previous "
+    u"one, and Escape closes the bar.\n\nHighlighting a word never changes your page.";
+inline const std::u16string kSearchPages =
+    u"Search All Pages..\n\nFinds the items whose name or text holds every word you type into the search box "
+    u"above the list, best first, with a little of the text around the first match under each name. Press Enter or "
+    u"click one to display it.\n\nThe list itself keeps its order, and F1 - F9 still copy its first nine items. "
+    u"Escape brings the whole list back.";
 inline const std::u16string kRenameItem = u"Rename Item..\n\nRename the selected item, simple as that :)";
 inline const std::u16string kOverview =
     u"The Hotkey controls are..\n\nCtrl-F1 = Displays Quillory on the Desktop\nCtrl-F2 = Moves up the item "

@@ -1,5 +1,7 @@
 #include "ui/form/TForm1.h"
 
+#include "ui/find/PageSearch.h"
+
 #include "ui/form/PageSession.h"
 
 #include "core/StuffUnit.h"
@@ -170,8 +172,8 @@ void TForm1::FormShow()
 
 void TForm1::applyConfig(const settings::Config& config)
 {
-    m_pendingBounds = QRect(config.left, config.top, config.width, config.height);
-    m_pendingBoundsTicks = 40;
+    m_layout.pendingBounds = QRect(config.left, config.top, config.width, config.height);
+    m_layout.pendingBoundsTicks = 40;
     applyPendingBounds();
     ProjectPath = config.projectPath;
     Splitter1->setSizes({std::max(config.panelWidth, 1), std::max(width() - config.panelWidth, 1)});
@@ -186,8 +188,8 @@ void TForm1::applyConfig(const settings::Config& config)
     Wordwrap->setChecked(config.wordwrap);
     const int total = std::max(Splitter2->height(), config.recentHeight + 1);
     Splitter2->setSizes({std::max(total - config.recentHeight, 1), std::max(config.recentHeight, 1)});
-    m_recentHeight = config.recentHeight;
-    m_panel2Width = config.panelWidth;
+    m_layout.recentHeight = config.recentHeight;
+    m_layout.panel2Width = config.panelWidth;
 }
 
 void TForm1::applyPendingBounds()
@@ -196,11 +198,11 @@ void TForm1::applyPendingBounds()
     // framed the window, which may come a little after the first show. Until then the bounds are
     // applied as if there were no frame, and applied again, once, when the frame is known.
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    move(m_pendingBounds.topLeft());
-    resize(std::max(m_pendingBounds.width() - frame.left() - frame.right(), minimumWidth()),
-           std::max(m_pendingBounds.height() - frame.top() - frame.bottom(), minimumHeight()));
-    if (!frame.isNull() || --m_pendingBoundsTicks <= 0)
-        m_pendingBounds = QRect();
+    move(m_layout.pendingBounds.topLeft());
+    resize(std::max(m_layout.pendingBounds.width() - frame.left() - frame.right(), minimumWidth()),
+           std::max(m_layout.pendingBounds.height() - frame.top() - frame.bottom(), minimumHeight()));
+    if (!frame.isNull() || --m_layout.pendingBoundsTicks <= 0)
+        m_layout.pendingBounds = QRect();
 }
 
 settings::Config TForm1::currentConfig() const
@@ -212,7 +214,7 @@ settings::Config TForm1::currentConfig() const
     c.width = outer.width();
     c.height = outer.height();
     c.projectPath = ProjectPath;
-    c.panelWidth = Panel2->width() > 0 && Panel2->isVisible() ? Panel2->width() : m_panel2Width;
+    c.panelWidth = Panel2->width() > 0 && Panel2->isVisible() ? Panel2->width() : m_layout.panel2Width;
     c.currentItem = CurrentItem;
     c.startInTray = SST->isChecked();
     c.stayOnTop = SOT->isChecked();
@@ -222,7 +224,7 @@ settings::Config TForm1::currentConfig() const
     c.minimiseAfterCopy = MinimiseafterCopy->isChecked();
     c.functionKeyCopy = EnableFunctionKeyCopy->isChecked();
     c.wordwrap = Wordwrap->isChecked();
-    c.recentHeight = OpenRecent->height() > 0 && OpenRecent->isVisible() ? OpenRecent->height() : m_recentHeight;
+    c.recentHeight = OpenRecent->height() > 0 && OpenRecent->isVisible() ? OpenRecent->height() : m_layout.recentHeight;
     return c;
 }
 

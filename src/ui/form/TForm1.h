@@ -2,7 +2,6 @@
 
 #include <QMainWindow>
 #include <QPoint>
-#include <QRect>
 #include <QString>
 #include <QStyle>
 
@@ -14,6 +13,7 @@
 #include "ui/form/PendingErrors.h"
 #include "ui/form/StatusNumbers.h"
 #include "ui/form/TForm1Controls.h"
+#include "ui/form/WindowMemory.h"
 
 #include <array>
 #include <functional>
@@ -33,11 +33,15 @@ namespace quillory {
 
 class Desktop;
 class PageSession;
+class PageSearch;
 class FileDropTarget;
 class WindowEvents;
 struct HotkeyStatus;
 namespace settings {
 struct Config;
+}
+namespace search {
+struct Found;
 }
 namespace store {
 class Project;
@@ -157,14 +161,6 @@ public:
     void Website1Click(QObject* Sender);
 
     // --- Printing and edit commands (TForm1EditMenu.cpp) ----------------------------------------
-    QMenu* PopupMenu;
-    QAction* SaveItem1;        // "Save Item as File": connected by the item commands
-    QAction* AddItemfromFile1; // "Add Item from File": likewise
-    QAction* Cut1;
-    QAction* Copy1;
-    QAction* Paste1;
-    QAction* SelectAll1;
-    QAction* Print1;
     void PopupMenuPopup();
     void Cut1Click(QObject* Sender);
     void Copy1Click(QObject* Sender);
@@ -211,10 +207,20 @@ public:
     // Asks about every due reminder of a fresh scan and acknowledges it, whatever the answer.
     void ReminderCheckTimer(QObject* Sender);
 
+    // --- Find in the page and search every page (TForm1Find.cpp) --------------------------------
+    void Find1Click(QObject* Sender);
+    void SearchPages1Click(QObject* Sender);
+    // The search field changed: its words searched for, or the whole list back when it has none.
+    void SearchBoxChange();
+    // Opens a found item through the item switch, its words then highlighted by the find bar.
+    void SearchListOpen(int row);
+    // The whole list back, its shown item selected; the field emptied unless `keepField`.
+    void endSearch(bool keepField = false);
+    [[nodiscard]] bool searchShown() const;
+
     // --- Prompts ------------------------------------------------------------------------------
     // The one-line prompt: pauses the housekeeping tick and drops stay-on-top while open.
-    // Returns the entered text, or "-1" when cancelled.
-    // What PromptForText answers for a cancelled prompt.
+    // Returns the entered text, or kPromptCancelled ("-1") when cancelled.
     static constexpr std::u16string_view kPromptCancelled = u"-1";
     std::u16string PromptForText(const std::u16string& title, const std::u16string& prompt, const std::u16string& text);
     void ShowInfo(const std::u16string& text);
@@ -281,6 +287,13 @@ private:
     void absorbProjectChanges();
     void applySyncReport(const store::SyncReport& report);
     void setUpListDrawing();
+
+    // Find and search (TForm1Find.cpp). The index learns of the project, then of changes, lazily.
+    void buildFind();
+    void indexProject();
+    void syncSearch();
+    void showFound(const search::Found& found);
+    void stepSearch(int by);
 
     // Formatting toolbar.
     void ApplyStyle();
@@ -360,8 +373,6 @@ private:
     // The hotkeys' names, the minimise fallback and the notice follow the desktop's binding.
     void applyHotkeyStatus(const HotkeyStatus& status);
     // --- The hotkeys as commands of the desktop's shortcut settings (TForm1HotkeyCommands.cpp) ---
-    // The command line for each hotkey: the program as the desktop finds it, and its option.
-    [[nodiscard]] std::array<std::u16string, 5> hotkeyCommands() const;
     // The overview's closing paragraph naming the commands, where the hotkeys reach only some
     // programs and the desktop does not run them yet; else empty.
     [[nodiscard]] std::u16string hotkeyCommandsText() const;
@@ -420,26 +431,20 @@ private:
     std::unique_ptr<store::Project> m_project;    // the store's view of ProjectPath and the buffer
     QFileSystemWatcher* m_projectWatch = nullptr; // the project folder, for changes from elsewhere
     QTimer* m_projectSettle = nullptr;            // a look at the folder once its changes settle
-    bool m_pageWriteFailed = false;               // that write failed and was reported
     std::u16string m_sessionMarked;               // the project the session marker names
     bool m_leaveQuestionOpen = false;             // the save question of a hide is open
     bool m_timerStarted = false;
-    std::vector<std::u16string> m_noticesSaid; // notices shown in a box (no tray): once per run
-    HotkeyPresence m_hotkeys;                  // the hotkeys as the desktop last reported them
-    std::function<void()> m_whenStarted;       // a command's action waiting for the first tick
-    QRect m_pendingBounds;                     // stored outer bounds still waiting for the frame to be known
-    int m_pendingBoundsTicks = 0;
-    int m_panel2Width = 185;
-    int m_recentHeight = 55;
-    bool m_recentWriteFailed = false; // a failed write of Recent is reported once
-    bool m_minimiseNoticeShown = false;
+    HotkeyPresence m_hotkeys;            // the hotkeys as the desktop last reported them
+    std::function<void()> m_whenStarted; // a command's action waiting for the first tick
+    LayoutMemory m_layout;               // the column, the recent list and the bounds to apply
+    SaidOnce m_said;
     StatusNumbers m_statusNumbers; // what the tick last wrote in the status bar
     reminders::BufferScanner m_reminderScanner;
     std::vector<reminders::ScannedReminder> m_reminders; // the last scan, entry by entry of ReminderList
-    // Formatting toolbar: FontBox's entries in its order, for a lookup without a walk.
-    std::unique_ptr<WindowEvents> m_events; // the keys of the window before its controls, the quit
-    FormatToolbar m_toolbar;                // the formatting toolbar's fonts, swatches and sizes
-    QString m_listFamily;                   // the lists' typeface
+    std::unique_ptr<WindowEvents> m_events;              // the keys of the window before its controls, the quit
+    std::unique_ptr<PageSearch> m_search;                // the index of every page, on its own thread
+    FormatToolbar m_toolbar;                             // the formatting toolbar's fonts, swatches and sizes
+    QString m_listFamily;                                // the lists' typeface
 };
 
 } // namespace quillory

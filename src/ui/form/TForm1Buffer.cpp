@@ -1,5 +1,7 @@
 #include "ui/form/TForm1.h"
 
+#include "ui/find/PageSearch.h"
+
 #include "ui/form/PageSession.h"
 
 #include "core/StuffUnit.h"
@@ -81,6 +83,7 @@ bool TForm1::showFirstLoadable(const std::u16string& preferred, const fs::path& 
 
 void TForm1::FixIt(unsigned mode)
 {
+    m_search->markStale(); // the list or the files' stamps may have changed
     const std::vector<std::u16string> entries = listEntries();
     const bool stamped = store::StampAll(bufferDir(), entries);
     if (mode != kStampAndRebuild)

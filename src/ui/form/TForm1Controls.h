@@ -7,6 +7,8 @@
 #include "ui/lists/ItemList.h"
 
 class QAction;
+class QLineEdit;
+class QStackedWidget;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -22,6 +24,8 @@ class QWidget;
 
 namespace quillory {
 
+class FindBar;
+class SearchResults;
 class TForm2;
 
 // The main window's controls under their designer names (also their object names), made by the
@@ -52,6 +56,8 @@ struct TForm1Controls {
     QAction* ReminderSetup1 = nullptr;
     QAction* Website1 = nullptr;
     QAction* About1 = nullptr;
+    QAction* Find1 = nullptr;        // Ctrl+F
+    QAction* SearchPages1 = nullptr; // Ctrl+Shift+F
 
     // --- Toolbar row -------------------------------------------------------------------
     QWidget* Panel1 = nullptr;
@@ -78,12 +84,28 @@ struct TForm1Controls {
     std::array<QFrame*, 4> Bevels{};
 
     // --- Body ----------------------------------------------------------------------------
-    QSplitter* Splitter1 = nullptr; // left column | editor
-    QWidget* Panel2 = nullptr;      // left column
-    QSplitter* Splitter2 = nullptr; // item list over recent list
+    QSplitter* Splitter1 = nullptr;      // left column | editor
+    QWidget* Panel2 = nullptr;           // left column
+    QSplitter* Splitter2 = nullptr;      // item list over recent list
+    QLineEdit* SearchBox = nullptr;      // a search of every page, above the lists
+    QLabel* SearchCount = nullptr;       // how many items it found
+    QStackedWidget* ListStack = nullptr; // the item list, or a search's results in its place
     ItemList* LB = nullptr;
+    SearchResults* SearchList = nullptr;
     QListWidget* OpenRecent = nullptr;
+    QWidget* EditorPanel = nullptr; // the editor over its find bar
     PageEdit* RE = nullptr;
+    FindBar* FindBar1 = nullptr;
+    // The editor's context menu.
+    QMenu* PopupMenu = nullptr;
+    QAction* SaveItem1 = nullptr;        // "Save Item as File": connected by the item commands
+    QAction* AddItemfromFile1 = nullptr; // "Add Item from File": likewise
+    QAction* Cut1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Paste1 = nullptr;
+    QAction* SelectAll1 = nullptr;
+    QAction* Find2 = nullptr;
+    QAction* Print1 = nullptr;
     QMenu* RecentPop = nullptr;
     QAction* DeleteSelected1 = nullptr;
 

@@ -2,10 +2,13 @@
 
 #include "platform/Desktop.h"
 #include "ui/form/Glyphs.h"
+#include "ui/find/FindBar.h"
+#include "ui/find/SearchResults.h"
 #include "ui/form/HelpTexts.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTextEdit>
 #include <QToolButton>
@@ -32,9 +35,9 @@ void TForm1::SpeedButton9Click(QObject*)
     HelpMode = !HelpMode;
     SpeedButton9->setChecked(HelpMode);
     applyHelpGlyph();
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{LB, RE, FontBox, SizeBox, Colour, SpeedButton10, SpeedButton11, SpeedButton12,
-                                         SpeedButton13, SpeedButton14, SpeedButton15, SpeedButton16, SpeedButton17})
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             LB, RE, SearchBox, SearchList, FindBar1, FontBox, SizeBox, Colour, SpeedButton10, SpeedButton11,
+             SpeedButton12, SpeedButton13, SpeedButton14, SpeedButton15, SpeedButton16, SpeedButton17})
         control->setEnabled(!HelpMode);
 }
 

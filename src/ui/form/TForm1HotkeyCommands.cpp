@@ -20,11 +20,9 @@ namespace {
 // Asked once per data folder, whatever the answer.
 constexpr char kAskedMarker[] = ".desktop-shortcuts-asked";
 
-} // namespace
-
-std::array<std::u16string, 5> TForm1::hotkeyCommands() const
+// The command line for each hotkey: the program as the desktop finds it, and its option.
+std::array<std::u16string, 5> HotkeyCommandLines(const std::filesystem::path& program)
 {
-    const std::filesystem::path program = m_desktop.programPath();
     // The bare name where the desktop's search path finds this very program.
     const QString name = pathToQ(program.filename());
     const QString found = QStandardPaths::findExecutable(name);
@@ -38,13 +36,15 @@ std::array<std::u16string, 5> TForm1::hotkeyCommands() const
     return commands;
 }
 
+} // namespace
+
 std::u16string TForm1::hotkeyCommandsText() const
 {
     if (!m_hotkeys.partial() || m_hotkeys.desktopShortcutsOurs())
         return {};
     std::u16string text = u"\n\nOn this desktop the hotkeys do not reach every program. To have them everywhere, "
                           u"bind each key to its command in the desktop's keyboard shortcut settings:";
-    const auto commands = hotkeyCommands();
+    const auto commands = HotkeyCommandLines(m_desktop.programPath());
     for (int id = 1; id <= kHotkeyCount; ++id)
         text += u"\nCtrl-F" + std::u16string(1, static_cast<char16_t>(u'0' + id)) + u": " +
                 commands[static_cast<std::size_t>(id - 1)];
@@ -78,7 +78,7 @@ void TForm1::offerDesktopShortcuts()
     if (m_desktop.confirm(question, false) != Answer::Yes)
         return;
     std::u16string why;
-    if (!m_desktop.bindDesktopShortcuts(shortcuts->freeMask, hotkeyCommands(), why)) {
+    if (!m_desktop.bindDesktopShortcuts(shortcuts->freeMask, HotkeyCommandLines(m_desktop.programPath()), why)) {
         m_desktop.showError(u"Quillory's hotkeys could not be added to GNOME's keyboard shortcuts.\n\n" + why);
         return;
     }

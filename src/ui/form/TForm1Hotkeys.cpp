@@ -39,6 +39,11 @@ void TForm1::HotkeyPressed(int id)
     case kPreviousItemHotkey:
         if (isHidden())
             return;
+        // While a search is shown, the keys step through the items it found.
+        if (searchShown()) {
+            stepSearch(-1);
+            break;
+        }
         if (LB->currentRow() > 0)
             selectRow(LB->currentRow() - 1);
         LBClick();
@@ -46,6 +51,10 @@ void TForm1::HotkeyPressed(int id)
     case kNextItemHotkey:
         if (isHidden())
             return;
+        if (searchShown()) {
+            stepSearch(1);
+            break;
+        }
         if (LB->currentRow() < LB->count() - 1)
             selectRow(LB->currentRow() + 1);
         LBClick();

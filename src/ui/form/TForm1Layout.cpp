@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTextEdit>
@@ -80,6 +81,7 @@ void TForm1::buildWindow()
     column->addWidget(Panel1);
     buildBody();
     buildPopupMenu();
+    buildFind();
     Splitter1->setParent(central);
     column->addWidget(Splitter1, 1);
     setCentralWidget(central);
@@ -257,8 +259,12 @@ void TForm1::buildBody()
     Splitter2->setChildrenCollapsible(false);
     left->addWidget(Splitter2);
 
-    LB = new ItemList(Splitter2);
+    // A search's results take the item list's place while it is shown (TForm1Find.cpp).
+    ListStack = new QStackedWidget(Splitter2);
+    ListStack->setObjectName(QStringLiteral("ListStack"));
+    LB = new ItemList(ListStack);
     LB->setObjectName(QStringLiteral("LB"));
+    ListStack->addWidget(LB);
     LB->setSelectionMode(QAbstractItemView::SingleSelection);
     OpenRecent = new QListWidget(Splitter2);
     OpenRecent->setObjectName(QStringLiteral("OpenRecent"));
@@ -273,8 +279,15 @@ void TForm1::buildBody()
     DeleteSelected1 = RecentPop->addAction(QStringLiteral("Delete Selected"));
     DeleteSelected1->setObjectName(QStringLiteral("DeleteSelected1"));
 
-    RE = new PageEdit(Splitter1);
+    // The editor over the find bar (TForm1Find.cpp).
+    EditorPanel = new QWidget(Splitter1);
+    EditorPanel->setObjectName(QStringLiteral("EditorPanel"));
+    auto* editorColumn = new QVBoxLayout(EditorPanel);
+    editorColumn->setContentsMargins(0, 0, 0, 0);
+    editorColumn->setSpacing(0);
+    RE = new PageEdit(EditorPanel);
     RE->setObjectName(QStringLiteral("RE"));
+    editorColumn->addWidget(RE);
     RE->setAcceptRichText(true);
     RE->setLineWrapMode(QTextEdit::WidgetWidth);
     RE->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

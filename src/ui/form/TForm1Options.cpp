@@ -69,7 +69,7 @@ void TForm1::StartwithWindows1Click(QObject* Sender)
 
 void TForm1::Splitter1Moved()
 {
-    m_panel2Width = Panel2->width();
+    m_layout.panel2Width = Panel2->width();
     LB->viewport()->update();
     RE->viewport()->update();
     OpenRecent->viewport()->update();
@@ -77,7 +77,7 @@ void TForm1::Splitter1Moved()
 
 void TForm1::Splitter2Moved()
 {
-    m_recentHeight = OpenRecent->height();
+    m_layout.recentHeight = OpenRecent->height();
     LB->viewport()->update();
     OpenRecent->viewport()->update();
 }

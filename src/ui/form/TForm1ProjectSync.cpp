@@ -1,5 +1,7 @@
 #include "ui/form/TForm1.h"
 
+#include "ui/find/PageSearch.h"
+
 #include "core/store/Project.h"
 #include "core/store/ProjectStore.h"
 #include "platform/Desktop.h"
@@ -61,6 +63,7 @@ void TForm1::projectOpened(bool restored)
     if (!watched.isEmpty())
         m_projectWatch->removePaths(watched);
     m_projectWatch->addPath(toQ(ProjectPath));
+    indexProject();
 }
 
 store::SyncReport TForm1::syncProject()
@@ -77,6 +80,7 @@ store::SyncReport TForm1::syncProject()
 
 void TForm1::absorbProjectChanges()
 {
+    m_search->markStale();
     if (!ShownOnce || m_project->folder() != fs::path(ProjectPath))
         return;
     // Changes made here wait for the user's Save; so does the page with typing not yet written.

@@ -283,12 +283,12 @@ bool TForm1::writeRecent()
     const fs::path file = store::ThroughLinks(dataFile("Recent"));
     if (const std::error_code ec = store::ReplaceFileAtomically(file, settings::WriteRecent(entries))) {
         // Reported once; the list in memory keeps its change.
-        if (!m_recentWriteFailed)
+        if (!m_said.recentWriteFailed)
             reportFileError(file, ec);
-        m_recentWriteFailed = true;
+        m_said.recentWriteFailed = true;
         return false;
     }
-    m_recentWriteFailed = false;
+    m_said.recentWriteFailed = false;
     return true;
 }
 

@@ -47,13 +47,13 @@ void TForm1::writeShownPageAfterPause()
 {
     const std::error_code ec = writeShownPage(store::Flush::ToDisk);
     if (!ec) {
-        m_pageWriteFailed = false;
+        m_said.pageWriteFailed = false;
         // The write gave the file the time of day; its time is its place in the list.
         FixIt(kStampOnly);
         return;
     }
     // Said once until a write succeeds again; the switch and Save still report their own.
-    if (!std::exchange(m_pageWriteFailed, true))
+    if (!std::exchange(m_said.pageWriteFailed, true))
         reportFileError(bufferFile(CurrentItem), ec);
 }
 

@@ -1,5 +1,7 @@
 #include "ui/form/TForm1.h"
 
+#include "ui/find/PageSearch.h"
+
 #include "core/reminders/ReminderDue.h"
 #include "core/reminders/TagAcknowledgement.h"
 #include "core/store/ProjectStore.h"
@@ -81,6 +83,7 @@ void TForm1::AnyReminders()
 
 void TForm1::ReminderCheckTimer(QObject*)
 {
+    m_search->markStale(); // an acknowledgement rewrites its page
     AnyReminders();
     // Questions and switches below must not see a list that a later scan rebuilt.
     const std::vector<reminders::ScannedReminder> entries = m_reminders;

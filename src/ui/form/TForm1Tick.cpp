@@ -57,7 +57,7 @@ void TForm1::Timer1Timer()
     if (!HelpMode && isStayOnTop() != SOT->isChecked())
         setStayOnTop(SOT->isChecked());
 
-    if (m_pendingBounds.isValid())
+    if (m_layout.pendingBounds.isValid())
         applyPendingBounds();
 
     // 4. The one-shot start-up hide.

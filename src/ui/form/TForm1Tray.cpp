@@ -96,8 +96,8 @@ void TForm1::hideWindow()
         return;
     }
     showMinimized();
-    if (!m_minimiseNoticeShown) {
-        m_minimiseNoticeShown = true;
+    if (!m_said.minimiseNotice) {
+        m_said.minimiseNotice = true;
         ShowInfo(u"This desktop has no system tray and Ctrl+F1 is not available, so Quillory is minimised "
                  u"to the task bar instead of hidden.");
     }
@@ -117,10 +117,10 @@ void TForm1::notice(const std::u16string& text)
         m_desktop.showBalloon(text);
         return;
     }
-    for (const std::u16string& said : m_noticesSaid)
+    for (const std::u16string& said : m_said.notices)
         if (said == text)
             return;
-    m_noticesSaid.push_back(text);
+    m_said.notices.push_back(text);
     ShowInfo(text);
 }
 

@@ -52,7 +52,7 @@ TEST_F(Edit, TheContextMenuHoldsItsCommandsInOrder)
     EXPECT_EQ(menuEntries(),
               (std::vector<std::string>{"SaveItem1|Save Item as File", "AddItemfromFile1|Add Item from File", "N7",
                                         "Cut1|Cut|Ctrl+X", "Copy1|Copy|Ctrl+C", "Paste1|Paste|Ctrl+V",
-                                        "SelectAll1|Select All|Ctrl+A", "N9", "Print1|Print|Ctrl+P"}));
+                                        "SelectAll1|Select All|Ctrl+A", "Find2|Find", "N9", "Print1|Print|Ctrl+P"}));
 }
 
 TEST_F(Edit, OpeningTheMenuEnablesWhatCanBeDone)

@@ -1,0 +1,74 @@
+#include "ui/find/PageSearch.h"
+
+#include <QMetaObject>
+#include <QPointer>
+
+#include <cstdio>
+#include <string>
+
+namespace quillory {
+
+PageSearch::PageSearch(QObject* parent) : QObject(parent)
+{
+    // Both run on the index's thread; the window hears of them through its own event loop. The
+    // worker stops before this object goes, so `this` outlives every call made here.
+    m_worker = std::make_unique<search::IndexWorker>(
+        [this](std::uint64_t query, search::Found answer) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, query, answer = std::move(answer)] {
+                    if (query == m_latest)
+                        emit found(answer);
+                },
+                Qt::QueuedConnection);
+        },
+        [this](std::string why) {
+            QMetaObject::invokeMethod(
+                this, [this, why = QString::fromStdString(why)] { emit failed(why); }, Qt::QueuedConnection);
+        });
+}
+
+PageSearch::~PageSearch() = default;
+
+std::filesystem::path PageSearch::cacheFileFor(const std::filesystem::path& cacheFolder,
+                                               const std::filesystem::path& projectFolder)
+{
+    // One index per project, named by its folder's path (FNV-1a), readable enough to tell apart.
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : projectFolder.lexically_normal().string()) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ULL;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return cacheFolder / (projectFolder.filename().string() + "-" + hex + ".sqlite");
+}
+
+void PageSearch::setProject(const std::filesystem::path& cacheFile, const std::filesystem::path& folder)
+{
+    m_shownName.clear();
+    m_shownRevision = -1;
+    m_worker->setProject(cacheFile, folder);
+}
+
+void PageSearch::sync(std::vector<std::u16string> names, std::u16string shownName, std::u16string shownText)
+{
+    m_shownName = shownName;
+    m_worker->sync(std::move(names), std::move(shownName), std::move(shownText));
+}
+
+void PageSearch::updateShown(const std::u16string& shownName, int revision, std::u16string shownText)
+{
+    if (shownName == m_shownName && revision == m_shownRevision)
+        return;
+    m_shownName = shownName;
+    m_shownRevision = revision;
+    m_worker->updateShown(shownName, std::move(shownText));
+}
+
+void PageSearch::search(std::u16string typed)
+{
+    m_worker->search(++m_latest, std::move(typed), kMostRows);
+}
+
+} // namespace quillory
