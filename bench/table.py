@@ -14,8 +14,9 @@ import re
 import subprocess
 import sys
 
-# (binary, benchmark name, what it measures, size). Figures are processor time; the page format's
-# are throughput.
+# (binary, benchmark name, what it measures, size[, counter]). Figures are processor time, or the
+# benchmark's counter where one is named (a worst case in ms, memory in MB); the page format's are
+# throughput.
 ROWS = [
     ("bench_form", "BM_StartUp/1000", "start-up to a shown window", "1,000 items"),
     ("bench_form", "BM_StartUp/10000", "start-up to a shown window", "10,000 items"),
@@ -40,6 +41,24 @@ ROWS = [
     ("bench_toolbar", "BM_PaintItemList/10000", "painting the item list", "10,000 items"),
     ("bench_links", "BM_FindWebLinks", "finding web addresses", "1 MB page"),
     ("bench_links", "BM_DisplayLinks", "Highlight Web Links until repainted", "1 MB page"),
+    ("bench_search", "BM_BuildIndexFromNothing/10000", "search index built from nothing", "10,000 pages"),
+    ("bench_search", "BM_BuildIndexFromNothing/100000", "search index built from nothing", "100,000 pages"),
+    ("bench_search", "BM_SearchAsTyped<kNarrow>/10000", "a search per letter typed, mean", "10,000 pages"),
+    ("bench_search", "BM_SearchAsTyped<kNarrow>/10000", "a search per letter typed, slowest", "10,000 pages",
+     "worst_ms"),
+    ("bench_search", "BM_SearchAsTyped<kNarrow>/100000", "a search per letter typed, mean", "100,000 pages"),
+    ("bench_search", "BM_SearchAsTyped<kNarrow>/100000", "a search per letter typed, slowest", "100,000 pages",
+     "worst_ms"),
+    ("bench_search", "BM_SearchAsTyped<kBroad>/100000", "the same, words on every page, slowest", "100,000 pages",
+     "worst_ms"),
+    ("bench_search", "BM_SearchAfterOnePageChanged/10000", "a search after one page changed", "10,000 pages"),
+    ("bench_search", "BM_SearchAfterOnePageChanged/100000", "a search after one page changed", "100,000 pages"),
+    ("bench_search", "BM_WindowThreadWhileIndexing/10000", "longest gap of the window's thread while indexing",
+     "10,000 pages", "worst_gap_ms"),
+    ("bench_search", "BM_ResidentMemoryOfAnIndex/10000", "resident memory an open index adds", "10,000 pages",
+     "added_MB"),
+    ("bench_find", "BM_FindFirstOnAMegabytePage", "find in the page, first match", "1 MB page"),
+    ("bench_find", "BM_FindNextOnAMegabytePage", "find next", "1 MB page"),
 ]
 
 ENV = {"QT_QPA_PLATFORM": "offscreen", **os.environ}
@@ -79,9 +98,13 @@ def table(build: pathlib.Path) -> str:
         for name, result in run(build, binary, names).items():
             results[(binary, name)] = result
     lines = ["| measured | size | figure |", "|---|---|---|"]
-    for binary, name, what, size in ROWS:
+    for binary, name, what, size, *counter in ROWS:
         result = results.get((binary, name))
-        shown = figure(result, binary == "bench_rtf") if result else "n/a"
+        if result and counter:
+            value = result[counter[0]]
+            shown = f"{value:.1f} MB" if counter[0].endswith("_MB") else f"{value:.1f} ms"
+        else:
+            shown = figure(result, binary == "bench_rtf") if result else "n/a"
         lines.append(f"| {what} | {size} | {shown} |")
     return "\n".join(lines)
 

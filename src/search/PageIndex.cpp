@@ -18,7 +18,7 @@ namespace quillory::search {
 namespace {
 
 // Made again from the pages when the file says another version.
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 // One prepared statement, reset after each use.
 class Statement {
@@ -135,10 +135,10 @@ bool makeSchema(sqlite3* db)
     return exec(db, "BEGIN;"
                     "CREATE TABLE IF NOT EXISTS files(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, key BLOB);"
                     "CREATE VIRTUAL TABLE IF NOT EXISTS pages USING fts5(title, body,"
-                    " tokenize = 'unicode61 remove_diacritics 2', prefix = '2 3');"
+                    " tokenize = 'unicode61 remove_diacritics 2', prefix = '1 2 3');"
                     // A word in the title counts as much as many in the text.
                     "INSERT INTO pages(pages, rank) VALUES('rank', 'bm25(8.0, 1.0)');"
-                    "PRAGMA user_version = 1;"
+                    "PRAGMA user_version = 2;"
                     "COMMIT;");
 }
 
@@ -165,19 +165,22 @@ struct PageIndex::Statements {
           updateKey(db, "UPDATE files SET key = ?2 WHERE id = ?1"), deleteFile(db, "DELETE FROM files WHERE id = ?1"),
           insertPage(db, "INSERT INTO pages(rowid, title, body) VALUES(?1, ?2, ?3)"),
           deletePage(db, "DELETE FROM pages WHERE rowid = ?1"),
-          ranked(db, "SELECT rowid FROM pages WHERE pages MATCH ?1 ORDER BY rank"),
-          snippet(db, "SELECT snippet(pages, 1, char(2), char(3), '\xE2\x80\xA6', 14) FROM pages"
-                      " WHERE pages MATCH ?1 AND rowid = ?2"),
+          count(db, "SELECT count(*) FROM pages WHERE pages MATCH ?1"),
+          // FTS5 hands the rows over in rank order, so the snippets are made for the rows kept only.
+          ranked(db, "SELECT rowid, snippet(pages, 1, char(2), char(3), '\xE2\x80\xA6', 14) FROM pages"
+                     " WHERE pages MATCH ?1 ORDER BY rank LIMIT ?2"),
+          unranked(db, "SELECT rowid, snippet(pages, 1, char(2), char(3), '\xE2\x80\xA6', 14) FROM pages"
+                       " WHERE pages MATCH ?1 LIMIT ?2"),
           begin(db, "BEGIN"), commit(db, "COMMIT")
     {
     }
     [[nodiscard]] bool ok() const
     {
         return insertFile.ok() && updateKey.ok() && deleteFile.ok() && insertPage.ok() && deletePage.ok() &&
-               ranked.ok() && snippet.ok() && begin.ok() && commit.ok();
+               count.ok() && ranked.ok() && unranked.ok() && begin.ok() && commit.ok();
     }
 
-    Statement insertFile, updateKey, deleteFile, insertPage, deletePage, ranked, snippet, begin, commit;
+    Statement insertFile, updateKey, deleteFile, insertPage, deletePage, count, ranked, unranked, begin, commit;
 };
 
 std::unique_ptr<PageIndex> PageIndex::open(const std::filesystem::path& file, std::string& why)
@@ -329,25 +332,20 @@ Found PageIndex::search(std::u16string_view typed, std::size_t limit)
     if (expression.empty())
         return found;
     Statements& s = *m_statements;
-    std::vector<long long> ids;
-    s.ranked.bind(1, std::string_view(expression));
-    while (s.ranked.row())
-        ids.push_back(sqlite3_column_int64(s.ranked.get(), 0));
-    s.ranked.reset();
-    found.count = ids.size();
-    ids.resize(std::min(ids.size(), limit));
-    found.hits.reserve(ids.size());
-    for (const long long id : ids) {
-        const auto name = m_names.find(id);
-        if (name == m_names.end())
-            continue;
-        Hit hit{name->second, {}};
-        s.snippet.bind(1, std::string_view(expression)).bind(2, id);
-        if (s.snippet.row())
-            hit.snippet = column16(s.snippet.get(), 0);
-        s.snippet.reset();
-        found.hits.push_back(std::move(hit));
+    s.count.bind(1, std::string_view(expression));
+    if (s.count.row())
+        found.count = static_cast<std::size_t>(sqlite3_column_int64(s.count.get(), 0));
+    s.count.reset();
+    // Ranking weighs every page found; past a few thousand the best of them are no better told
+    // apart than the first, and the answer would come long after the next letter typed.
+    Statement& rows = found.count <= kMostRanked ? s.ranked : s.unranked;
+    rows.bind(1, std::string_view(expression)).bind(2, static_cast<long long>(limit));
+    while (rows.row()) {
+        const auto name = m_names.find(sqlite3_column_int64(rows.get(), 0));
+        if (name != m_names.end())
+            found.hits.push_back({name->second, column16(rows.get(), 1)});
     }
+    rows.reset();
     return found;
 }
 

@@ -60,6 +60,9 @@ public:
 
     [[nodiscard]] std::size_t size() const noexcept { return m_pages.size(); }
 
+    // Past this many pages found, the first found are shown rather than the best.
+    static constexpr std::size_t kMostRanked = 5000;
+
 private:
     struct Page {
         long long id;

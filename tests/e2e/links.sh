@@ -64,7 +64,7 @@ mapfile -t lines <"$record"
     fail "the www. address arrived as: $(printf '[%s] ' "${lines[@]:2}")"
 # Content | Website: the README next to the program, handed over as a file address.
 focus_window "$window"
-send_keys alt Right Right Right Down Down Return
+send_keys alt Right Right Right Down Down Down Down Return
 wait_for "$E2E_TIMEOUT" record_lines_are 6 || fail "Website did not reach the opener: $(cat "$record")"
 mapfile -t lines <"$record"
 readme=$(cd "$(dirname "$QUILLORY")/.." && pwd)/share/doc/quillory/README.md

@@ -21,8 +21,8 @@ items+=("A rather long item name that cannot possibly fit=long")
 make_project "$project" "${items[@]}"
 
 # measure IMAGE: facts about the lists in a screenshot of the window, as NAME=VALUE lines. The item
-# list's first row is the first pure white (unselected) pixel below the toolbar in a column where the
-# toolbar has a gap; its rows are 20 pixels high. "Ink" is a text pixel: dark, or clearly coloured.
+# list's first row is the first pure white (unselected) pixel below the toolbar and the search field, in a
+# column where the toolbar has a gap; its rows are 20 pixels high. "Ink" is a text pixel: dark, or clearly coloured.
 measure()
 {
     # The left column alone: a sixth of the pixels to enumerate.
@@ -33,6 +33,9 @@ measure()
         function maroon(x, y) { return r[x, y] > 100 && g[x, y] < 70 && b[x, y] < 70 }
         END {
             for (top = 30; top < h && !white(118, top); top++);
+            # That is the search field above the list: past it, and past the frames below it.
+            for (; top < h && white(118, top); top++);
+            for (; top < h && !white(118, top); top++);
             for (left = 0; left < w && !white(left, top + 1); left++);
             for (right = left; right < w && white(right + 1, top + 1); right++);
             if (top >= h || right - left < 100) { print "found=0"; exit }

@@ -1,15 +1,23 @@
 #include "ui/find/PageSearch.h"
 
 #include <QMetaObject>
-#include <QPointer>
+#include <QTimer>
 
 #include <cstdio>
 #include <string>
 
 namespace quillory {
 
-PageSearch::PageSearch(QObject* parent) : QObject(parent)
+PageSearch::PageSearch(QObject* parent) : QObject(parent), m_settle(new QTimer(this))
 {
+    // A look at every page costs a stat of each (a third of a second at 100,000 pages); made
+    // while the user does something else, it is not waited for at the next search.
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(1500);
+    connect(m_settle, &QTimer::timeout, this, [this] {
+        if (m_stale)
+            emit syncWanted();
+    });
     // Both run on the index's thread; the window hears of them through its own event loop. The
     // worker stops before this object goes, so `this` outlives every call made here.
     m_worker = std::make_unique<search::IndexWorker>(
@@ -17,8 +25,10 @@ PageSearch::PageSearch(QObject* parent) : QObject(parent)
             QMetaObject::invokeMethod(
                 this,
                 [this, query, answer = std::move(answer)] {
-                    if (query == m_latest)
-                        emit found(answer);
+                    if (query != m_latest)
+                        return;
+                    m_answered = query;
+                    emit found(answer);
                 },
                 Qt::QueuedConnection);
         },
@@ -42,6 +52,12 @@ std::filesystem::path PageSearch::cacheFileFor(const std::filesystem::path& cach
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
     return cacheFolder / (projectFolder.filename().string() + "-" + hex + ".sqlite");
+}
+
+void PageSearch::markStale()
+{
+    m_stale = true;
+    m_settle->start();
 }
 
 void PageSearch::setProject(const std::filesystem::path& cacheFile, const std::filesystem::path& folder)
@@ -68,6 +84,7 @@ void PageSearch::updateShown(const std::u16string& shownName, int revision, std:
 
 void PageSearch::search(std::u16string typed)
 {
+    m_openFirst = false; // an Enter was for the words before
     m_worker->search(++m_latest, std::move(typed), kMostRows);
 }
 

@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+class QTimer;
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -32,9 +34,19 @@ public:
     void updateShown(const std::u16string& shownName, int revision, std::u16string shownText);
     void search(std::u16string typed);
     // Answers to searches asked before now are dropped.
-    void cancel() noexcept { ++m_latest; }
-    // Pages may have changed since the index last looked at them: the next search looks first.
-    void markStale() noexcept { m_stale = true; }
+    void cancel() noexcept
+    {
+        m_answered = ++m_latest;
+        m_openFirst = false;
+    }
+    // The latest search asked is still waiting for its answer.
+    [[nodiscard]] bool pending() const noexcept { return m_answered != m_latest; }
+    // Enter came before the answer: the best item opens once it comes (unless more is typed).
+    void openFirstWhenFound() noexcept { m_openFirst = true; }
+    [[nodiscard]] bool takeOpenFirst() noexcept { return std::exchange(m_openFirst, false); }
+    // Pages may have changed since the index last looked at them: `syncWanted` once the changes
+    // pause, and the next search looks first if that sync has not been made by then.
+    void markStale();
     [[nodiscard]] bool takeStale() noexcept { return std::exchange(m_stale, false); }
 
     // The most rows a search shows; the count is of every page found.
@@ -45,11 +57,15 @@ public:
 
 signals:
     void found(const search::Found& found);
+    void syncWanted();
     void failed(const QString& why);
 
 private:
     std::uint64_t m_latest = 0;
+    std::uint64_t m_answered = 0;
     bool m_stale = true;
+    QTimer* m_settle;
+    bool m_openFirst = false;
     std::u16string m_shownName;
     int m_shownRevision = -1;
     std::unique_ptr<search::IndexWorker> m_worker; // last: stopped before the rest goes

@@ -42,12 +42,17 @@ void TForm1::buildFind()
     FindBar1 = new FindBar(*RE, EditorPanel);
     EditorPanel->layout()->addWidget(FindBar1);
 
-    Find1 = ContentMenu->addAction(QStringLiteral("Find"));
+    // At the head of the Content menu, so its own entries keep their places from the end.
+    Find1 = new QAction(QStringLiteral("Find"), ContentMenu);
     Find1->setObjectName(QStringLiteral("Find1"));
     Find1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    SearchPages1 = ContentMenu->addAction(QStringLiteral("Search All Pages"));
+    SearchPages1 = new QAction(QStringLiteral("Search All Pages"), ContentMenu);
     SearchPages1->setObjectName(QStringLiteral("SearchPages1"));
     SearchPages1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    QAction* first = ContentMenu->actions().value(0);
+    ContentMenu->insertAction(first, Find1);
+    ContentMenu->insertAction(first, SearchPages1);
+    ContentMenu->insertSeparator(first)->setObjectName(QStringLiteral("N13"));
     // The context menu names the command; its key is the menu bar's, so the two never clash.
     Find2 = new QAction(QStringLiteral("Find"), PopupMenu);
     Find2->setObjectName(QStringLiteral("Find2"));
@@ -58,10 +63,17 @@ void TForm1::buildFind()
     connect(Find2, &QAction::triggered, this, [this] { guarded([this] { Find1Click(Find2); }); });
     connect(SearchPages1, &QAction::triggered, this, [this] { guarded([this] { SearchPages1Click(SearchPages1); }); });
     connect(SearchBox, &QLineEdit::textChanged, this, [this] { guarded([this] { SearchBoxChange(); }); });
-    connect(SearchBox, &QLineEdit::returnPressed, this, [this] { guarded([this] { SearchListOpen(0); }); });
+    // Enter typed before the answer came opens the best item once it comes.
+    connect(SearchBox, &QLineEdit::returnPressed, this, [this] {
+        if (m_search->pending())
+            m_search->openFirstWhenFound();
+        else
+            guarded([this] { SearchListOpen(0); });
+    });
     connect(SearchList, &SearchResults::opened, this,
             [this](int row) { guarded([this, row] { SearchListOpen(row); }); });
     connect(m_search.get(), &PageSearch::found, this, [this](const search::Found& found) { showFound(found); });
+    connect(m_search.get(), &PageSearch::syncWanted, this, [this] { guarded([this] { syncSearch(); }); });
 
     // Escape leaves the search from its field and its list; Down goes from the field to the list.
     for (QWidget* control : std::initializer_list<QWidget*>{SearchBox, SearchList}) {
@@ -146,6 +158,8 @@ void TForm1::showFound(const search::Found& found)
     // A view of the list: the list's own rows, order and drags wait underneath.
     LB->setDragDropMode(QAbstractItemView::NoDragDrop);
     ListStack->setCurrentWidget(SearchList);
+    if (m_search->takeOpenFirst())
+        guarded([this] { SearchListOpen(0); });
 }
 
 void TForm1::endSearch(bool keepField)
