@@ -128,7 +128,8 @@ template <const char16_t* Query> void BM_SearchAsTyped(benchmark::State& state)
         length = length % query.size() + 1;
         const auto start = std::chrono::steady_clock::now();
         const search::Found result = b.index->search(std::u16string_view(query).substr(0, length), 200);
-        worst = std::max(worst, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        worst = std::max(worst,
+                         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         found = result.count;
     }
     state.counters["worst_ms"] = worst;
@@ -169,7 +170,8 @@ void BM_WindowThreadWhileIndexing(benchmark::State& state)
         worker.setProject(pages.dir / "worker.sqlite", pages.folder);
         const auto posted = std::chrono::steady_clock::now();
         worker.sync(pages.names, u"", u"");
-        const double post = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - posted).count();
+        const double post =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - posted).count();
         double worstGap = 0;
         std::atomic<bool> done{false};
         std::thread waiter([&] {

@@ -81,6 +81,8 @@ public:
                                                                             const std::filesystem::path& start,
                                                                             const std::u16string& filter,
                                                                             const std::u16string& defaultExtension) = 0;
+    // `start` is the folder to start in, or a file whose name is offered in its folder. A name
+    // typed without an extension takes the chosen filter's (`defaultExtension` for the first).
     [[nodiscard]] virtual std::optional<std::filesystem::path> saveFileName(const std::u16string& title,
                                                                             const std::filesystem::path& start,
                                                                             const std::u16string& filter,

@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::u16string_view kWww = u"www.";
 constexpr std::u16string_view kHttp = u"http://";
+constexpr std::u16string_view kHttps = u"https://";
 
 // Addresses starting with `prefix`. The end of each is searched from two characters into its
 // prefix. Matches come in rising order, so the delimiter found for one serves every later match
@@ -36,8 +37,11 @@ std::vector<Span> FindWebLinks(std::u16string_view text)
     collect(text, kWww, found);
     const auto www = static_cast<std::ptrdiff_t>(found.size());
     collect(text, kHttp, found);
-    std::inplace_merge(found.begin(), found.begin() + www, found.end(),
-                       [](const Span& a, const Span& b) { return a.begin < b.begin; });
+    const auto http = static_cast<std::ptrdiff_t>(found.size());
+    collect(text, kHttps, found);
+    const auto byStart = [](const Span& a, const Span& b) { return a.begin < b.begin; };
+    std::inplace_merge(found.begin(), found.begin() + www, found.begin() + http, byStart);
+    std::inplace_merge(found.begin(), found.begin() + http, found.end(), byStart);
 
     std::vector<Span> merged;
     merged.reserve(found.size());
@@ -64,7 +68,7 @@ Span WordAt(std::u16string_view text, std::size_t caret) noexcept
 
 bool IsWebAddress(std::u16string_view word) noexcept
 {
-    return word.starts_with(kWww) || word.starts_with(kHttp);
+    return word.starts_with(kWww) || word.starts_with(kHttp) || word.starts_with(kHttps);
 }
 
 } // namespace quillory::links

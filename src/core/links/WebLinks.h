@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-// Web addresses in a page's text. An address is known by its start alone: "www." or "http://",
-// case-sensitive, and it runs to the next space or line break. Positions are 0-based UTF-16
+// Web addresses in a page's text. An address is known by its start alone: "www.", "http://" or
+// "https://", case-sensitive, and it runs to the next space or line break. Positions are 0-based UTF-16
 // code-unit offsets into the text given.
 namespace quillory::links {
 
@@ -23,8 +23,8 @@ struct Span {
     return c == u' ' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\u2028' || c == u'\u2029';
 }
 
-// Every address in `text`, in order of position, as the highlighter marks them: each "www." and
-// each "http://" up to the next delimiter (or the end of the text). Letters before the prefix are
+// Every address in `text`, in order of position, as the highlighter marks them: each "www.",
+// "http://" and "https://" up to the next delimiter (or the end of the text). Letters before the prefix are
 // not part of the address; overlapping addresses ("http://www.") come back as one stretch.
 // Linear in the text, however few delimiters it holds.
 [[nodiscard]] std::vector<Span> FindWebLinks(std::u16string_view text);
@@ -34,7 +34,7 @@ struct Span {
 // with no word on either side.
 [[nodiscard]] Span WordAt(std::u16string_view text, std::size_t caret) noexcept;
 
-// Whether `word` begins with "www." or "http://" (case-sensitive; "https://" does not).
+// Whether `word` begins with "www.", "http://" or "https://" (case-sensitive).
 [[nodiscard]] bool IsWebAddress(std::u16string_view word) noexcept;
 
 } // namespace quillory::links

@@ -22,4 +22,16 @@ QString qtFileFilter(std::u16string_view pairs)
     return filters.join(QStringLiteral(";;"));
 }
 
+QString suffixOfFilter(const QString& filter)
+{
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close <= open)
+        return {};
+    const QString first = filter.mid(open + 1, close - open - 1).split(QLatin1Char(' '), Qt::SkipEmptyParts).value(0);
+    if (!first.startsWith(QStringLiteral("*.")) || first.size() < 3 || first.indexOf(QLatin1Char('*'), 1) >= 0)
+        return {};
+    return first.mid(2);
+}
+
 } // namespace quillory

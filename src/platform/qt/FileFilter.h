@@ -11,4 +11,8 @@ namespace quillory {
 // ";"; "*.*" stands for every file, also those without a dot. A label without a pattern is dropped.
 [[nodiscard]] QString qtFileFilter(std::u16string_view pairs);
 
+// The extension a file saved under the Qt filter `filter` ("Rich Text File (*.rtf)") takes when its
+// name has none: its first pattern's; empty for a filter of every file ("(*)").
+[[nodiscard]] QString suffixOfFilter(const QString& filter);
+
 } // namespace quillory

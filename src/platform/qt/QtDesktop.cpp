@@ -147,10 +147,18 @@ std::optional<std::filesystem::path> QtDesktop::saveFileName(const std::u16strin
                                                              const std::u16string& filter,
                                                              const std::u16string& defaultExtension)
 {
-    QFileDialog dialog(m_owner, toQ(title), pathToQ(start), qtFileFilter(filter));
+    // A start that names no folder offers its name in the folder it lies in.
+    std::error_code ec;
+    const bool offered = !start.empty() && !std::filesystem::is_directory(start, ec);
+    QFileDialog dialog(m_owner, toQ(title), pathToQ(offered ? start.parent_path() : start), qtFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(toQ(defaultExtension));
+    if (offered)
+        dialog.selectFile(pathToQ(start.filename()));
+    // A name typed without an extension takes the chosen filter's, not the first one's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& chosen) { dialog.setDefaultSuffix(suffixOfFilter(chosen)); });
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

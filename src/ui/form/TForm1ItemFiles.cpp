@@ -10,6 +10,7 @@
 #include "core/text/TextExport.h"
 #include "platform/Desktop.h"
 #include "ui/editor/PageFiles.h"
+#include "ui/form/PageSession.h"
 #include "ui/editor/RichEdit.h"
 
 #include <QTextEdit>
@@ -122,8 +123,11 @@ void TForm1::DropFileTargetDrop(const std::vector<fs::path>& paths, Qt::DropActi
 
 void TForm1::SaveItem1Click(QObject*)
 {
+    // The item's name is offered as the file's.
+    const fs::path folder = itemFileFolder();
+    const fs::path offered = CurrentItem.empty() || !m_page->loaded() ? folder : folder / fs::path(CurrentItem);
     const auto chosen =
-        m_desktop.saveFileName(u"Save this item as a file.", itemFileFolder(), kItemFileFilter, kItemFileExtension);
+        m_desktop.saveFileName(u"Save this item as a file.", offered, kItemFileFilter, kItemFileExtension);
     if (!chosen)
         return;
     std::error_code ec;

@@ -9,6 +9,7 @@
 #include "ui/form/ScopedFlag.h"
 #include "ui/editor/SelectionFormat.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -69,6 +70,17 @@ void TForm1::connectToolbarHandlers()
     for (QToolButton* button : {SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13, SpeedButton14,
                                 SpeedButton15, SpeedButton16, SpeedButton17})
         setFramed(button, false);
+
+    // Ctrl+B, Ctrl+I and Ctrl+U in the editor do what the B, I and U buttons do.
+    for (const auto& [button, key] : {std::pair{SpeedButton10, Qt::Key_B}, std::pair{SpeedButton11, Qt::Key_I},
+                                      std::pair{SpeedButton12, Qt::Key_U}}) {
+        auto* style = new QAction(RE);
+        style->setShortcut(QKeySequence(Qt::CTRL | key));
+        style->setShortcutContext(Qt::WidgetShortcut);
+        RE->addAction(style);
+        QToolButton* pressed = button;
+        connect(style, &QAction::triggered, this, [this, pressed] { guarded([&] { SpeedButton10Click(pressed); }); });
+    }
 
     // `activated` comes from the user only, so SetAttr's own choices run no handler.
     connect(FontBox, &QComboBox::activated, this, [this] { guarded([this] { FontBoxChange(FontBox); }); });

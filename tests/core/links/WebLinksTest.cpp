@@ -39,7 +39,7 @@ TEST(FindWebLinks, MarksTheAddressAloneWherePagesPutIt)
         {"http alone", u"go http://a.org/x?y=1 now", {u"http://a.org/x?y=1"}},
         {"http and www as one", u"go http://www.a.org now", {u"http://www.a.org"}},
         {"letters before www", u"abcwww.a.org", {u"www.a.org"}},
-        {"secure scheme: only its www", u"https://www.a.org https://a.org", {u"www.a.org"}},
+        {"the secure scheme", u"https://www.a.org https://a.org", {u"https://www.a.org", u"https://a.org"}},
         {"capitals are no address", u"WWW.A.ORG HTTP://A.ORG", {}},
         {"several, in order", u"http://b.org www.a.org\u2029www.c.org", {u"http://b.org", u"www.a.org", u"www.c.org"}},
         {"a bare prefix", u"www.", {u"www."}},

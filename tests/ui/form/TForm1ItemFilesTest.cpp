@@ -176,7 +176,7 @@ TEST_F(ItemFiles, SaveItemWritesRtfForDotRtfAndPlainTextOtherwise)
     EXPECT_EQ(desktop.shown.at(0).text, u"Save this item as a file.");
     EXPECT_EQ(desktop.shown.at(0).options, kDialogOptions);
     EXPECT_EQ(form->LastFileDir, out.u16string() + u"/");
-    EXPECT_EQ(desktop.shown.back().extra, out.u16string() + u"/");
+    EXPECT_EQ(desktop.shown.back().extra, out.u16string() + u"/A"); // the item's name offered in it
     EXPECT_FALSE(fs::exists(project / "page.txt"));
 }
 

@@ -113,7 +113,7 @@ TEST_F(Links, AMarkIsBlueUnderlineOnlyAndIsStoredWithThePage)
 
 TEST_F(Links, APageWithoutAddressesIsLeftAsItWas)
 {
-    const QString text = QStringLiteral("no addresses, not even WWW.A.ORG or https://a.org");
+    const QString text = QStringLiteral("no addresses, not even WWW.A.ORG or ftp://a.org");
     setPage(text);
     QTextCursor selection(form->RE->document());
     selection.setPosition(3);
@@ -142,7 +142,7 @@ TEST_F(Links, CtrlClickOpensTheAddressUnderTheMouse)
         {"through a tab", QStringLiteral("www.a.org\tb c"), 0, {u"www.a.org\tb"}},
         {"http, whole", QStringLiteral("go http://a.org/x?y=1 now"), 5, {u"http://a.org/x?y=1"}},
         {"letters before www", QStringLiteral("abcwww.a.org"), 5, {}},
-        {"the secure scheme", QStringLiteral("go https://www.a.org"), 5, {}},
+        {"the secure scheme", QStringLiteral("go https://www.a.org"), 5, {u"https://www.a.org"}},
         {"a word that is no address", QStringLiteral("just words"), 1, {}},
         {"white space", QStringLiteral("a     www.a.org"), 3, {}},
     };

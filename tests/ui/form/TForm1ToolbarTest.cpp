@@ -1,5 +1,7 @@
 #include "support/FormFixture.h"
 
+#include <QApplication>
+
 #include "core/rtf/Rtf.h"
 #include "ui/editor/RichEdit.h"
 
@@ -182,6 +184,22 @@ TEST_F(Toolbar, AStyleButtonAppliesTheShownStateOfAllFiveButtons)
     EXPECT_TRUE(storedFormat("Z").strikeout);
     EXPECT_FALSE(storedFormat("tail").strikeout);
     EXPECT_TRUE(framed(form->SpeedButton13));
+}
+
+TEST_F(Toolbar, CtrlBIAndUInTheEditorAreTheStyleButtons)
+{
+    QApplication::setActiveWindow(form.get());
+    form->RE->setFocus();
+    selectWord("plain", true);
+    QTest::keyClick(form->RE, Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(form->RE, Qt::Key_U, Qt::ControlModifier);
+    EXPECT_TRUE(form->Edited);
+    rtf::CharFormat f = storedFormat("plain");
+    EXPECT_TRUE(f.bold && f.underline && !f.italic);
+    EXPECT_TRUE(framed(form->SpeedButton10));
+    QTest::keyClick(form->RE, Qt::Key_B, Qt::ControlModifier);
+    EXPECT_FALSE(storedFormat("plain").bold);
+    EXPECT_EQ(page(), "plain bold tail\nbulleted\nserif red\nodd\nnumbered"); // no letter typed
 }
 
 TEST_F(Toolbar, StyleButtonsWriteBulletsFromTheBulletButtonsLook)
