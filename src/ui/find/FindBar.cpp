@@ -184,7 +184,8 @@ void FindBar::mark(int current)
     const int last = std::min(total, first + kMostHighlights);
     QList<QTextEdit::ExtraSelection> marks;
     marks.reserve(last - first);
-    const QColor found(255, 236, 139), chosen(255, 165, 79);
+    const QColor found(255, 236, 139);
+    const QColor chosen(255, 165, 79);
     for (int i = first; i < last; ++i) {
         QTextEdit::ExtraSelection mark;
         mark.cursor = QTextCursor(m_editor.document());

@@ -32,7 +32,7 @@ PageSearch::PageSearch(QObject* parent) : QObject(parent), m_settle(new QTimer(t
                 },
                 Qt::QueuedConnection);
         },
-        [this](std::string why) {
+        [this](const std::string& why) {
             QMetaObject::invokeMethod(
                 this, [this, why = QString::fromStdString(why)] { emit failed(why); }, Qt::QueuedConnection);
         });

@@ -19,6 +19,10 @@ public:
     static constexpr std::array<rtf::Colour, 16> kSwatches{0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080,
                                                            0x808000, 0x808080, 0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF,
                                                            0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+    // Their names, for screen readers and hints.
+    static constexpr std::array<std::u16string_view, 16> kSwatchNames{
+        u"Black",  u"Maroon", u"Green", u"Olive",  u"Navy", u"Purple",  u"Teal", u"Grey",
+        u"Silver", u"Red",    u"Lime",  u"Yellow", u"Blue", u"Fuchsia", u"Aqua", u"White"};
     static constexpr int kSmallestSize = 4, kLargestSize = 500;
 
     // The font box's entries from the families the system has: sorted and unique without regard

@@ -55,6 +55,8 @@ QToolButton* glyphButton(QWidget* parent, const char* name, const QString& hint,
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoRaise(true);
     button->setToolTip(hint);
+    // A screen reader names the button by its hint, on one line.
+    button->setAccessibleName(QString(hint).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
     button->setGeometry(geometry);
     return button;
 }
@@ -182,11 +184,13 @@ void TForm1::buildToolbar()
     FontBox = new QComboBox(Panel1);
     FontBox->setObjectName(QStringLiteral("FontBox"));
     FontBox->setToolTip(QStringLiteral("Font name"));
+    FontBox->setAccessibleName(QStringLiteral("Font name"));
     FontBox->setGeometry(192, 1, 143, 22);
 
     SizeBox = new QComboBox(Panel1);
     SizeBox->setObjectName(QStringLiteral("SizeBox"));
     SizeBox->setToolTip(QStringLiteral("Font size"));
+    SizeBox->setAccessibleName(QStringLiteral("Font size"));
     SizeBox->setEditable(true);
     SizeBox->setMaxVisibleItems(16);
     for (int size : {6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 18, 20, 22, 24,
@@ -221,6 +225,7 @@ void TForm1::buildToolbar()
     Colour = new QComboBox(Panel1);
     Colour->setObjectName(QStringLiteral("Colour"));
     Colour->setToolTip(QStringLiteral("Colour"));
+    Colour->setAccessibleName(QStringLiteral("Text colour"));
     Colour->setGeometry(441, 3, 47, 20);
 
     SpeedButton14 =
@@ -266,9 +271,11 @@ void TForm1::buildBody()
     LB->setObjectName(QStringLiteral("LB"));
     ListStack->addWidget(LB);
     LB->setSelectionMode(QAbstractItemView::SingleSelection);
+    LB->setAccessibleName(QStringLiteral("Items"));
     OpenRecent = new QListWidget(Splitter2);
     OpenRecent->setObjectName(QStringLiteral("OpenRecent"));
     OpenRecent->setSelectionMode(QAbstractItemView::SingleSelection);
+    OpenRecent->setAccessibleName(QStringLiteral("Recent projects"));
     OpenRecent->setContextMenuPolicy(Qt::CustomContextMenu);
     Splitter2->setStretchFactor(0, 1);
     Splitter2->setStretchFactor(1, 0);
@@ -287,6 +294,7 @@ void TForm1::buildBody()
     editorColumn->setSpacing(0);
     RE = new PageEdit(EditorPanel);
     RE->setObjectName(QStringLiteral("RE"));
+    RE->setAccessibleName(QStringLiteral("Page"));
     editorColumn->addWidget(RE);
     RE->setAcceptRichText(true);
     RE->setLineWrapMode(QTextEdit::WidgetWidth);

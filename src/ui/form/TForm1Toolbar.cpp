@@ -54,8 +54,13 @@ QIcon swatch(rtf::Colour colour)
 
 void TForm1::connectToolbarHandlers()
 {
-    for (const rtf::Colour colour : FormatToolbar::kSwatches)
-        Colour->addItem(swatch(colour), QString(), QVariant::fromValue(colour));
+    for (std::size_t i = 0; i < FormatToolbar::kSwatches.size(); ++i) {
+        Colour->addItem(swatch(FormatToolbar::kSwatches[i]), QString(),
+                        QVariant::fromValue(FormatToolbar::kSwatches[i]));
+        const QString name = toQ(FormatToolbar::kSwatchNames[i]);
+        Colour->setItemData(Colour->count() - 1, name, Qt::AccessibleTextRole);
+        Colour->setItemData(Colour->count() - 1, name, Qt::ToolTipRole);
+    }
     Colour->setIconSize(QSize(22, 12));
     Colour->setCurrentIndex(-1);
 

@@ -186,6 +186,18 @@ TEST_F(Toolbar, AStyleButtonAppliesTheShownStateOfAllFiveButtons)
     EXPECT_TRUE(framed(form->SpeedButton13));
 }
 
+TEST_F(Toolbar, EveryControlHasANameForScreenReaders)
+{
+    for (const QToolButton* button : form->Panel1->findChildren<QToolButton*>()) {
+        EXPECT_FALSE(button->accessibleName().isEmpty()) << button->objectName().toStdString();
+        EXPECT_FALSE(button->accessibleName().contains(QLatin1Char('\r'))) << button->objectName().toStdString();
+    }
+    for (const QWidget* control : std::initializer_list<const QWidget*>{
+             form->LB, form->OpenRecent, form->RE, form->FontBox, form->SizeBox, form->Colour, form->SearchBox})
+        EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+    EXPECT_EQ(form->Colour->itemData(9, Qt::AccessibleTextRole).toString(), QStringLiteral("Red"));
+}
+
 TEST_F(Toolbar, CtrlBIAndUInTheEditorAreTheStyleButtons)
 {
     QApplication::setActiveWindow(form.get());
