@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws Quillory's toolbar glyphs, help pictures and application icon as RGBA PNGs.
+"""Draws Quillory's toolbar glyphs, help pictures and application icon as RGBA PNGs (and the icon as SVG).
 
 Standard library only. Shapes are described on a design grid (pixel i spans [i, i+1]) and
 rasterised with 4x4 supersampling, so edges on whole coordinates stay crisp.
@@ -378,6 +378,50 @@ def tray(size):
     return c
 
 
+def quill_outline():
+    """The quill's outline and vane on the 32-pixel grid, as point lists (shared with the SVG)."""
+    nib, top = (12.0, 27.0), (30.5, 1.5)
+    vx, vy = top[0] - nib[0], top[1] - nib[1]
+    length = math.hypot(vx, vy)
+    ux, uy = vx / length, vy / length
+    nx, ny = -uy, ux
+    left, right, outer, back = [], [], [], []
+    for i in range(33):
+        t = 0.22 + 0.78 * i / 32
+        w = 5.2 * math.sin(math.pi * (t - 0.22) / 0.78) ** 0.7 * (0.55 + 0.45 * t)
+        px, py = nib[0] + vx * t, nib[1] + vy * t
+        left.append((px + nx * w, py + ny * w))
+        right.append((px - nx * w * 0.8, py - ny * w * 0.8))
+        outer.append((px + nx * (w + 1.0), py + ny * (w + 1.0)))
+        back.append((px - nx * (w * 0.8 + 1.0), py - ny * (w * 0.8 + 1.0)))
+    shaft = ((nib[0] + vx * 0.3, nib[1] + vy * 0.3), (top[0] - ux * 2, top[1] - uy * 2))
+    stem = ((nib[0] + ux * 0.5, nib[1] + uy * 0.5), (nib[0] + vx * 0.24, nib[1] + vy * 0.24))
+    return left + right[::-1], outer + back[::-1], shaft, stem
+
+
+def icon_svg():
+    """The application icon as SVG for the hicolor theme's scalable size: the 32-pixel drawing."""
+    def points(pts):
+        return " ".join(f"{x:.2f},{y:.2f}" for x, y in pts)
+    vane, outline, shaft, stem = quill_outline()
+    lines = "".join(f'<rect x="8" y="{y}" width="{x1 - 8}" height="1.5" fill="#8a94a3"/>'
+                    for y, x1 in ((12, 17), (17, 15), (22, 12)))
+    return (
+        '<?xml version="1.0" encoding="UTF-8"?>\n'
+        '<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">\n'
+        '<polygon points="4,2 20,2 27,9 27,30 4,30" fill="#3b4252"/>'
+        '<polygon points="5.5,3.5 19.4,3.5 19.4,9.6 25.5,9.6 25.5,28.5 5.5,28.5" fill="#fbfbf8"/>'
+        '<polygon points="20.8,3.5 25.5,8.2 20.8,8.2" fill="#d5dbe3"/>' + lines +
+        '<path d="M 9.87,25.46 A 2.8,2.8 0 0 0 15.13,25.46" fill="none" stroke="#2f6fd0" stroke-width="1.5"/>'
+        f'<polygon points="{points(outline)}" fill="#26366e"/>'
+        f'<polygon points="{points(vane)}" fill="#4b6fd6"/>'
+        f'<line x1="{shaft[0][0]:.2f}" y1="{shaft[0][1]:.2f}" x2="{shaft[1][0]:.2f}" y2="{shaft[1][1]:.2f}" '
+        'stroke="#dfe7fb" stroke-width="1"/>'
+        f'<line x1="{stem[0][0]:.2f}" y1="{stem[0][1]:.2f}" x2="{stem[1][0]:.2f}" y2="{stem[1][1]:.2f}" '
+        'stroke="#3b4252" stroke-width="1.8"/>\n'
+        '</svg>\n')
+
+
 GLYPHS = {
     "save.png": save,
     "open.png": open_project,
@@ -396,6 +440,9 @@ GLYPHS = {
     "tray-16.png": lambda: tray(16),
     "tray-32.png": lambda: tray(32),
     "tray-64.png": lambda: tray(64),
+    "icon-48.png": lambda: tray(48),
+    "icon-128.png": lambda: tray(128),
+    "icon-256.png": lambda: tray(256),
 }
 
 
@@ -403,6 +450,7 @@ def main():
     OUT.mkdir(exist_ok=True)
     for name, draw in GLYPHS.items():
         (OUT / name).write_bytes(draw().png())
+    (OUT.parent.parent / "packaging" / "org.quillory.Quillory.svg").write_text(icon_svg())
 
 
 if __name__ == "__main__":

@@ -89,6 +89,8 @@ std::optional<std::string> AutostartEntryText(const std::filesystem::path& progr
     std::string text = "[Desktop Entry]\n"
                        "Type=Application\n"
                        "Name=Quillory\n"
+                       "Comment=Start Quillory in the system tray at log-on\n"
+                       "Icon=org.quillory.Quillory\n"
                        "Exec=";
     text += EscapeValue(ExecCommand(program));
     text += "\nPath=";

@@ -29,8 +29,8 @@ std::string ExecLine(const fs::path& program)
 TEST(AutostartEntry, StartsTheProgramFromItsFolder)
 {
     EXPECT_EQ(settings::AutostartEntryText("/opt/quillory/bin/quillory"),
-              "[Desktop Entry]\nType=Application\nName=Quillory\nExec=/opt/quillory/bin/quillory\n"
-              "Path=/opt/quillory/bin\n");
+              "[Desktop Entry]\nType=Application\nName=Quillory\nComment=Start Quillory in the system tray at "
+              "log-on\nIcon=org.quillory.Quillory\nExec=/opt/quillory/bin/quillory\nPath=/opt/quillory/bin\n");
 }
 
 TEST(AutostartEntry, QuotesAndEscapesTheProgramPath)
