@@ -123,7 +123,11 @@ public:
     bool isStayOnTop(const QWidget& window) const override;
     std::filesystem::path documentsFolder() const override { return documents; }
     std::filesystem::path autostartFolder() const override { return autostart; }
-    std::filesystem::path cacheFolder() const override { return documents / ".cache"; }
+    // Beside the documents; none (an index in memory) where a test gives no documents folder.
+    std::filesystem::path cacheFolder() const override
+    {
+        return documents.empty() ? std::filesystem::path() : documents / ".cache";
+    }
     std::filesystem::path programPath() const override { return program; }
     std::chrono::system_clock::time_point now() const override { return clock; }
     int randomBelow(int bound) override;

@@ -119,7 +119,10 @@ void TForm1::indexProject()
 {
     if (ProjectPath.empty())
         return;
-    m_search->setProject(PageSearch::cacheFileFor(m_desktop.cacheFolder(), fs::path(ProjectPath)), bufferDir());
+    // Without a cache folder the index lives in memory for the run.
+    const fs::path cache = m_desktop.cacheFolder();
+    m_search->setProject(cache.empty() ? fs::path(":memory:") : PageSearch::cacheFileFor(cache, fs::path(ProjectPath)),
+                         bufferDir());
     m_search->markStale();
     syncSearch();
 }
