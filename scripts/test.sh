@@ -2,7 +2,7 @@
 # Installs what is missing, checks the tree's form (scripts/lint.sh), builds everything with
 # AddressSanitizer and UndefinedBehaviorSanitizer, and runs every test: core, window tests
 # (offscreen), end-to-end tests (Xvfb and headless compositors), the fuzzers for a bounded time, and
-# clang-tidy over the sources (beside the tests, which leave the cores idle while they wait).
+# clang-tidy over the sources (last: beside the tests it would load the machine they measure).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -17,11 +17,8 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 status=0
-tidy_log=build/asan/tidy.log
-nice scripts/tidy.sh build/asan >"$tidy_log" 2>&1 &
-tidy=$!
 ctest --test-dir build/asan --output-on-failure -j "$jobs" || status=$?
-if wait "$tidy"; then tail -n 1 "$tidy_log"; else cat "$tidy_log"; status=1; fi
 
 if scripts/fuzz.sh; then :; else status=1; fi
+if scripts/tidy.sh build/asan; then :; else status=1; fi
 exit $status

@@ -20,6 +20,13 @@ spy_state()
 {
     xprop -spy -id "$1" _NET_WM_STATE >"$E2E_TMP/state.log" 2>&1 &
     E2E_PIDS+=($!)
+    # It prints the state as it stands once it listens: only then can no change pass unseen.
+    wait_for "$E2E_TIMEOUT" spy_listening || fail "xprop -spy did not start"
+}
+
+spy_listening()
+{
+    [[ -s $E2E_TMP/state.log ]]
 }
 
 # times_above N: the window has been put above the others N times so far.
