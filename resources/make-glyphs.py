@@ -341,45 +341,17 @@ def tray(size):
     # the written stroke under the nib
     c.fill(arc(12.5, 24.5, 2.8, line_h, 200, 340), BLUE)
 
-    nib = (12.0, 27.0)
-    top = (30.5, 1.5)
-    vx, vy = top[0] - nib[0], top[1] - nib[1]
-    length = math.hypot(vx, vy)
-    ux, uy = vx / length, vy / length
-    nx, ny = -uy, ux
-    # vane: widest towards the top, tapering into the shaft
-    left, right = [], []
-    for i in range(33):
-        t = 0.22 + 0.78 * i / 32
-        w = 5.2 * math.sin(math.pi * (t - 0.22) / 0.78) ** 0.7 * (0.55 + 0.45 * t)
-        px, py = nib[0] + vx * t, nib[1] + vy * t
-        left.append((px + nx * w, py + ny * w))
-        right.append((px - nx * w * 0.8, py - ny * w * 0.8))
-    vane = polygon(left + right[::-1])
-    grow = 1.0 if size >= 32 else 1.4
-    outline_pts = []
-    for i in range(33):
-        t = 0.22 + 0.78 * i / 32
-        w = 5.2 * math.sin(math.pi * (t - 0.22) / 0.78) ** 0.7 * (0.55 + 0.45 * t)
-        px, py = nib[0] + vx * t, nib[1] + vy * t
-        outline_pts.append((px + nx * (w + grow), py + ny * (w + grow)))
-    back = []
-    for i in range(33):
-        t = 0.22 + 0.78 * i / 32
-        w = 5.2 * math.sin(math.pi * (t - 0.22) / 0.78) ** 0.7 * (0.55 + 0.45 * t)
-        px, py = nib[0] + vx * t, nib[1] + vy * t
-        back.append((px - nx * (w * 0.8 + grow), py - ny * (w * 0.8 + grow)))
-    c.fill(polygon(outline_pts + back[::-1]), hexc("#26366e"))
-    c.fill(vane, hexc("#4b6fd6"))
-    c.fill(segment(nib[0] + vx * 0.3, nib[1] + vy * 0.3, top[0] - ux * 2, top[1] - uy * 2, 1.0 if size >= 32 else 1.5),
-           hexc("#dfe7fb"))
-    c.fill(segment(nib[0] + ux * 0.5, nib[1] + uy * 0.5, nib[0] + vx * 0.24, nib[1] + vy * 0.24,
-                   1.8 if size >= 32 else 2.4), INK)
+    vane, outline, shaft, stem = quill_outline(1.0 if size >= 32 else 1.4)
+    c.fill(polygon(outline), hexc("#26366e"))
+    c.fill(polygon(vane), hexc("#4b6fd6"))
+    c.fill(segment(*shaft[0], *shaft[1], 1.0 if size >= 32 else 1.5), hexc("#dfe7fb"))
+    c.fill(segment(*stem[0], *stem[1], 1.8 if size >= 32 else 2.4), INK)
     return c
 
 
-def quill_outline():
-    """The quill's outline and vane on the 32-pixel grid, as point lists (shared with the SVG)."""
+def quill_outline(grow=1.0):
+    """The quill on the 32-pixel grid: its vane and its outline (`grow` wider) as point lists, its
+    shaft and stem as segments; shared by the PNGs and the SVG."""
     nib, top = (12.0, 27.0), (30.5, 1.5)
     vx, vy = top[0] - nib[0], top[1] - nib[1]
     length = math.hypot(vx, vy)
@@ -392,8 +364,8 @@ def quill_outline():
         px, py = nib[0] + vx * t, nib[1] + vy * t
         left.append((px + nx * w, py + ny * w))
         right.append((px - nx * w * 0.8, py - ny * w * 0.8))
-        outer.append((px + nx * (w + 1.0), py + ny * (w + 1.0)))
-        back.append((px - nx * (w * 0.8 + 1.0), py - ny * (w * 0.8 + 1.0)))
+        outer.append((px + nx * (w + grow), py + ny * (w + grow)))
+        back.append((px - nx * (w * 0.8 + grow), py - ny * (w * 0.8 + grow)))
     shaft = ((nib[0] + vx * 0.3, nib[1] + vy * 0.3), (top[0] - ux * 2, top[1] - uy * 2))
     stem = ((nib[0] + ux * 0.5, nib[1] + uy * 0.5), (nib[0] + vx * 0.24, nib[1] + vy * 0.24))
     return left + right[::-1], outer + back[::-1], shaft, stem

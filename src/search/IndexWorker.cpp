@@ -15,7 +15,6 @@ IndexWorker::~IndexWorker()
         const std::lock_guard lock(m_mutex);
         m_stop = true;
     }
-    m_stopping = true;
     m_wake.notify_one();
     m_thread.join();
 }
@@ -101,7 +100,7 @@ void IndexWorker::run()
             lock.unlock();
             if (m_index)
                 (void)m_index->sync(m_folder, sync->names, sync->shownName, sync->shownText,
-                                    std::chrono::system_clock::now(), &m_stopping);
+                                    std::chrono::system_clock::now(), &m_stop);
         } else if (auto shown = std::exchange(m_shown, std::nullopt)) {
             lock.unlock();
             if (m_index)

@@ -64,8 +64,7 @@ private:
     Failure m_failed;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake, m_done;
-    bool m_stop = false;
-    std::atomic<bool> m_stopping{false}; // m_stop, read by a sync under way without the lock
+    std::atomic<bool> m_stop{false}; // also read by a sync under way, without the lock
     bool m_busy = false;
     std::optional<Project> m_project;
     std::optional<Sync> m_sync;

@@ -274,8 +274,7 @@ std::size_t PageIndex::sync(const std::filesystem::path& folder, const std::vect
     const store::UniqueFd dir = store::detail::OpenFolder(folder, error);
     if (!dir)
         return 0;
-    const bool keep = store::KeepsChangeTimes(dir.get());
-    const timespec settled = store::ToTimespec(now - store::kSettled);
+    const store::PageLook look(dir.get(), now);
     std::size_t read = 0;
     std::unordered_set<std::u16string_view> named(names.begin(), names.end());
     m_statements->begin.run();
@@ -288,22 +287,18 @@ std::size_t PageIndex::sync(const std::filesystem::path& folder, const std::vect
             put(name, std::nullopt, shownText);
             continue;
         }
-        struct stat info {};
         const auto known = m_pages.find(name);
         const std::string file = Utf16ToUtf8(name);
-        if (keep && known != m_pages.end() && known->second.key &&
-            ::fstatat(dir.get(), file.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
-            *known->second.key == store::PageKey::of(info))
+        if (known != m_pages.end() && known->second.key && look.unchanged(file, *known->second.key))
             continue;
+        struct stat info {};
         const auto bytes = store::ReadPageAt(dir.get(), file, m_buffer, info);
         if (!bytes) {
             named.erase(name); // gone or no regular file: not found by a search
             continue;
         }
         ++read;
-        // A file changed within the last ticks could change again without its times showing it.
-        const bool settledKey = keep && store::Before(info.st_ctim, settled);
-        put(name, settledKey ? std::optional(store::PageKey::of(info)) : std::nullopt, rtf::PlainTextOf(*bytes));
+        put(name, look.keyToKeep(info), rtf::PlainTextOf(*bytes));
     }
     for (auto it = m_pages.begin(); it != m_pages.end();) {
         if (named.contains(it->first)) {

@@ -16,11 +16,7 @@
 
 namespace quillory::reminders {
 
-using store::Before;
-using store::KeepsChangeTimes;
-using store::kSettled;
 using store::ReadPageAt;
-using store::ToTimespec;
 
 BufferScanner::BufferScanner(Clock clock) : m_clock(std::move(clock))
 {
@@ -49,11 +45,10 @@ std::vector<ScannedReminder> BufferScanner::scanPages(const std::filesystem::pat
     if (start < m_lastStart)
         m_known.clear();
     m_lastStart = start;
-    const bool keep = KeepsChangeTimes(dir.get());
-    const timespec settled = ToTimespec(start - kSettled);
+    const store::PageLook look(dir.get(), start);
 
     std::unordered_map<std::u16string, Known> known;
-    known.reserve(keep ? names.size() : 0);
+    known.reserve(look.keepsKeys() ? names.size() : 0);
     for (std::u16string& name : names) {
         std::optional<ReminderTag> tag;
         if (name == currentItem) {
@@ -61,9 +56,8 @@ std::vector<ScannedReminder> BufferScanner::scanPages(const std::filesystem::pat
         } else {
             const std::string file = Utf16ToUtf8(name);
             struct stat info {};
-            const auto cached = keep ? m_known.find(name) : m_known.end();
-            if (cached != m_known.end() && ::fstatat(dir.get(), file.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-                S_ISREG(info.st_mode) && cached->second.key == store::PageKey::of(info)) {
+            const auto cached = m_known.find(name);
+            if (cached != m_known.end() && look.unchanged(file, cached->second.key)) {
                 tag = cached->second.tag;
                 known.insert(m_known.extract(cached));
             } else {
@@ -72,9 +66,8 @@ std::vector<ScannedReminder> BufferScanner::scanPages(const std::filesystem::pat
                     continue;
                 ++m_filesRead;
                 tag = FirstArmedTagInFile(*bytes);
-                // A file changed within the last ticks could change again without its times showing it.
-                if (keep && Before(info.st_ctim, settled))
-                    known.insert({name, Known{store::PageKey::of(info), tag}});
+                if (const auto key = look.keyToKeep(info))
+                    known.insert({name, Known{*key, tag}});
             }
         }
         if (tag)

@@ -25,6 +25,9 @@ bool PageKey::operator==(const PageKey& other) const noexcept
            same(changed, other.changed);
 }
 
+namespace {
+
+// File systems that move a file's change time on every write, rename and time change.
 bool KeepsChangeTimes(int dirFd) noexcept
 {
     constexpr unsigned long kZfs = 0x2FC12FC1;
@@ -59,6 +62,27 @@ timespec ToTimespec(std::chrono::system_clock::time_point time) noexcept
 bool Before(const timespec& a, const timespec& b) noexcept
 {
     return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+} // namespace
+
+PageLook::PageLook(int dirFd, std::chrono::system_clock::time_point start) noexcept
+    : m_dir(dirFd), m_keep(KeepsChangeTimes(dirFd)), m_settled(ToTimespec(start - kSettled))
+{
+}
+
+bool PageLook::unchanged(const std::string& name, const PageKey& known) const noexcept
+{
+    struct stat info {};
+    return m_keep && ::fstatat(m_dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+           known == PageKey::of(info);
+}
+
+std::optional<PageKey> PageLook::keyToKeep(const struct stat& info) const noexcept
+{
+    if (!m_keep || !Before(info.st_ctim, m_settled))
+        return std::nullopt;
+    return PageKey::of(info);
 }
 
 std::optional<std::string_view> ReadPageAt(int dirFd, const std::string& name, std::string& buffer, struct stat& info)

@@ -31,11 +31,25 @@ struct PageKey {
 // Longer than the coarsest tick a kept file system stamps change times with.
 inline constexpr auto kSettled = std::chrono::seconds(3);
 
-// File systems that move a file's change time on every write, rename and time change.
-[[nodiscard]] bool KeepsChangeTimes(int dirFd) noexcept;
+// One look over a folder's pages, begun at `start`: whether a page is unchanged since the key
+// kept for it, and the key worth keeping for a page just read.
+class PageLook {
+public:
+    PageLook(int dirFd, std::chrono::system_clock::time_point start) noexcept;
 
-[[nodiscard]] timespec ToTimespec(std::chrono::system_clock::time_point time) noexcept;
-[[nodiscard]] bool Before(const timespec& a, const timespec& b) noexcept;
+    // Keys are kept at all: the folder's file system moves change times on every write.
+    [[nodiscard]] bool keepsKeys() const noexcept { return m_keep; }
+    // The regular file `name` still has the key `known`; false where keys are not kept.
+    [[nodiscard]] bool unchanged(const std::string& name, const PageKey& known) const noexcept;
+    // The key of a file read with status `info`, where it can be kept: a file changed within the
+    // last ticks could change again without its times showing it.
+    [[nodiscard]] std::optional<PageKey> keyToKeep(const struct stat& info) const noexcept;
+
+private:
+    int m_dir;
+    bool m_keep;
+    timespec m_settled;
+};
 
 // Reads the regular file `name` of the folder into `buffer`, which only ever grows. Never blocks
 // on a special file put in a page's place. `info` receives the status of the file read.

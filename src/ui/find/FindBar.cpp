@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -75,10 +76,18 @@ FindBar::FindBar(QTextEdit& editor, QWidget* parent) : QWidget(parent), m_editor
     connect(FindNext, &QToolButton::clicked, this, [this] { findNext(); });
     connect(FindPrevious, &QToolButton::clicked, this, [this] { findPrevious(); });
     connect(FindClose, &QToolButton::clicked, this, [this] { close(); });
-    // The page changes under the bar: typing, another page shown.
-    connect(&m_editor, &QTextEdit::textChanged, this, [this] {
+    // The page changes under the bar: typing, another page shown. Marked again once typing
+    // pauses, so a key typed into a long page does not wait for the page to be searched.
+    m_changed = new QTimer(this);
+    m_changed->setSingleShot(true);
+    m_changed->setInterval(150);
+    connect(m_changed, &QTimer::timeout, this, [this] {
         if (isVisible())
             rehighlight();
+    });
+    connect(&m_editor, &QTextEdit::textChanged, this, [this] {
+        if (isVisible())
+            m_changed->start();
     });
     hide();
 }

@@ -8,6 +8,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QTextEdit;
+class QTimer;
 class QToolButton;
 
 namespace quillory {
@@ -61,6 +62,7 @@ private:
 
     QTextEdit& m_editor;
     PageFind m_find;
+    QTimer* m_changed; // the page changed since it was last marked
 };
 
 } // namespace quillory

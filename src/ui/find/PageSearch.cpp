@@ -73,13 +73,13 @@ void PageSearch::sync(std::vector<std::u16string> names, std::u16string shownNam
     m_worker->sync(std::move(names), std::move(shownName), std::move(shownText));
 }
 
-void PageSearch::updateShown(const std::u16string& shownName, int revision, std::u16string shownText)
+void PageSearch::updateShown(const std::u16string& shownName, int revision, const std::function<std::u16string()>& text)
 {
     if (shownName == m_shownName && revision == m_shownRevision)
         return;
     m_shownName = shownName;
     m_shownRevision = revision;
-    m_worker->updateShown(shownName, std::move(shownText));
+    m_worker->updateShown(shownName, text());
 }
 
 void PageSearch::search(std::u16string typed)

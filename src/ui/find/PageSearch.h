@@ -8,6 +8,7 @@ class QTimer;
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -30,8 +31,9 @@ public:
 
     void setProject(const std::filesystem::path& cacheFile, const std::filesystem::path& folder);
     void sync(std::vector<std::u16string> names, std::u16string shownName, std::u16string shownText);
-    // The shown page's text, sent only when `revision` differs from the last one sent for it.
-    void updateShown(const std::u16string& shownName, int revision, std::u16string shownText);
+    // The shown page's text, taken from `text` and sent only when `revision` differs from the
+    // last one sent for it: a keystroke in the search field copies no page that did not change.
+    void updateShown(const std::u16string& shownName, int revision, const std::function<std::u16string()>& text);
     void search(std::u16string typed);
     // Answers to searches asked before now are dropped.
     void cancel() noexcept

@@ -22,24 +22,23 @@ std::error_code PageSession::show(const std::filesystem::path& file)
 
 void PageSession::showEmpty()
 {
-    {
-        const ScopedFlag loading(m_loading);
-        m_editor.clear();
-    }
-    m_loaded = true;
-    m_editor.document()->setModified(false);
-    m_editor.setReadOnly(false);
+    clearAs(true);
 }
 
 void PageSession::showNone()
+{
+    clearAs(false);
+}
+
+void PageSession::clearAs(bool loaded)
 {
     {
         const ScopedFlag loading(m_loading);
         m_editor.clear();
     }
-    m_loaded = false;
+    m_loaded = loaded;
     m_editor.document()->setModified(false);
-    m_editor.setReadOnly(true);
+    m_editor.setReadOnly(!loaded);
 }
 
 bool PageSession::changed() const

@@ -48,6 +48,9 @@ public:
     [[nodiscard]] bool isUsersEdit() const noexcept { return !m_byProgram; }
 
 private:
+    // An empty editor: a page (`loaded`, writable) or none (read-only).
+    void clearAs(bool loaded);
+
     QTextEdit& m_editor;
     bool m_loaded = false;
     bool m_loading = false;

@@ -146,7 +146,7 @@ void TForm1::SearchBoxChange()
     }
     syncSearch();
     if (m_page->loaded())
-        m_search->updateShown(CurrentItem, RE->document()->revision(), fromQ(RE->toPlainText()));
+        m_search->updateShown(CurrentItem, RE->document()->revision(), [this] { return fromQ(RE->toPlainText()); });
     m_search->search(typed);
 }
 
