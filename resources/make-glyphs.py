@@ -2,7 +2,12 @@
 """Draws Quillory's toolbar glyphs, help pictures and application icon as RGBA PNGs (and the icon as SVG).
 
 Standard library only. Shapes are described on a design grid (pixel i spans [i, i+1]) and
-rasterised with 4x4 supersampling, so edges on whole coordinates stay crisp.
+rasterised with 4x4 supersampling, so edges on whole coordinates stay crisp. Each toolbar glyph is
+drawn at 1, 1.5, 2 and 3 times its size, so no screen scale has to resample it.
+
+Outlines and lines are drawn in INK, which is no colour: its coverage goes into a mask of its own
+(NAME-SIZE.ink.png) and the program fills it with the theme's text colour, so the shapes read on
+light and dark themes alike. The rest (NAME-SIZE.png) keeps its colours, with the ink left clear.
 Run from anywhere: ./make-glyphs.py writes into resources/glyphs/ next to this script.
 """
 
@@ -20,14 +25,16 @@ def hexc(text, alpha=255):
     return (int(text[0:2], 16), int(text[2:4], 16), int(text[4:6], 16), alpha)
 
 
-INK = hexc("#3b4252")
+INK = "ink"  # the theme's text colour, filled in by the program
+DARK = hexc("#3b4252")  # fixed dark detail (the application icon's outline)
 GREY = hexc("#8a94a3")
 LIGHT = hexc("#d5dbe3")
 PAPER = hexc("#fbfbf8")
-BLUE = hexc("#2f6fd0")
+BLUE = hexc("#4384e4")  # at least 3:1 against light and dark window colours alike
+STROKE = hexc("#2f6fd0")  # the application icon's blue
 NAVY = hexc("#2b4f8c")
-GREEN = hexc("#2e9e44")
-RED = hexc("#d23c3c")
+GREEN = hexc("#2a9440")
+RED = hexc("#e04a4a")
 YELLOW = hexc("#f5c542")
 AMBER = hexc("#c98f1a")
 WOOD = hexc("#a8743f")
@@ -112,10 +119,12 @@ class Canvas:
     def __init__(self, size, grid=None):
         self.size = size
         self.scale = size / (grid or size)
-        self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(size * size)]  # premultiplied
+        # premultiplied colour, coverage, and the part of the coverage that is ink
+        self.px = [[0.0, 0.0, 0.0, 0.0, 0.0] for _ in range(size * size)]
 
     def fill(self, shape, colour):
-        r, g, b, a = (c / 255 for c in colour)
+        ink = colour == INK
+        r, g, b, a = (0.0, 0.0, 0.0, 1.0) if ink else (c / 255 for c in colour)
         step = 1 / SS
         for py in range(self.size):
             for px in range(self.size):
@@ -133,16 +142,40 @@ class Canvas:
                     p[1] = g * k + p[1] * (1 - k)
                     p[2] = b * k + p[2] * (1 - k)
                     p[3] = k + p[3] * (1 - k)
+                    p[4] = (k if ink else 0.0) + p[4] * (1 - k)
 
-    def png(self):
+    def erase(self, shape):
+        """Clears what lies under `shape`, so a detail stands apart on any background."""
+        step = 1 / SS
+        for py in range(self.size):
+            for px in range(self.size):
+                hits = sum(1 for sy in range(SS) for sx in range(SS)
+                           if shape((px + (sx + 0.5) * step) / self.scale, (py + (sy + 0.5) * step) / self.scale))
+                if hits:
+                    k = hits / (SS * SS)
+                    p = self.px[py * self.size + px]
+                    for i in range(5):
+                        p[i] *= 1 - k
+
+    def has_ink(self):
+        return any(p[4] > 0 for p in self.px)
+
+    def png(self, ink=False):
+        """The colours with the ink clear, or (ink) the ink's coverage as a white mask."""
         rows = bytearray()
         for py in range(self.size):
             rows.append(0)
             for px in range(self.size):
-                r, g, b, a = self.px[py * self.size + px]
-                if a > 0:
+                r, g, b, a, i = self.px[py * self.size + px]
+                if ink:
+                    rows += bytes((255, 255, 255, round(min(1.0, i) * 255)))
+                    continue
+                a -= i  # the ink's share of the coverage is the program's to fill
+                if a > 1e-9:
                     r, g, b = r / a, g / a, b / a
-                rows += bytes(round(min(1.0, v) * 255) for v in (r, g, b, a))
+                else:
+                    r = g = b = a = 0.0
+                rows += bytes(round(max(0.0, min(1.0, v)) * 255) for v in (r, g, b, a))
 
         def chunk(kind, data):
             return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
@@ -150,6 +183,32 @@ class Canvas:
         header = struct.pack(">IIBBBBB", self.size, self.size, 8, 6, 0, 0, 0)
         return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(rows), 9))
                 + chunk(b"IEND", b""))
+
+
+def inset(points, d):
+    """The polygon with every edge moved d inwards (points clockwise on screen, y down)."""
+    n = len(points)
+    lines = []
+    for i in range(n):
+        (x0, y0), (x1, y1) = points[i], points[(i + 1) % n]
+        length = math.hypot(x1 - x0, y1 - y0)
+        nx, ny = -(y1 - y0) / length, (x1 - x0) / length  # inward for clockwise order
+        lines.append(((x0 + nx * d, y0 + ny * d), (x1 + nx * d, y1 + ny * d)))
+    out = []
+    for i in range(n):
+        (a0, a1), (b0, b1) = lines[i - 1], lines[i]
+        dax, day = a1[0] - a0[0], a1[1] - a0[1]
+        dbx, dby = b1[0] - b0[0], b1[1] - b0[1]
+        den = dax * dby - day * dbx
+        t = ((b0[0] - a0[0]) * dby - (b0[1] - a0[1]) * dbx) / den
+        out.append((a0[0] + dax * t, a0[1] + day * t))
+    return out
+
+
+def outlined(c, points, colour, edge=1.0):
+    """A polygon in `colour` inside an ink outline `edge` wide."""
+    c.fill(polygon(points), INK)
+    c.fill(polygon(inset(points, edge)), colour)
 
 
 def page(c):
@@ -161,50 +220,45 @@ def page(c):
         c.fill(rect(4, y, x1, y + 1), GREY)
 
 
-def save():
-    c = Canvas(16)
-    c.fill(polygon([(1, 1), (13, 1), (15, 3), (15, 15), (1, 15)]), NAVY)
-    c.fill(rect(4, 1, 11, 6), LIGHT)
-    c.fill(rect(8, 2, 10, 5), NAVY)
-    c.fill(rect(3, 8, 13, 15), PAPER)
+def save(c):
+    outlined(c, [(1, 1), (13, 1), (15, 3), (15, 15), (1, 15)], NAVY)
+    c.fill(rect(4, 2, 11, 6), LIGHT)
+    c.fill(rect(8, 2.8, 10, 5), NAVY)
+    c.fill(rect(3, 8, 13, 14), PAPER)
     c.fill(rect(4, 10, 12, 11), GREY)
     c.fill(rect(4, 12, 12, 13), GREY)
     return c
 
 
-def open_project():
-    c = Canvas(16)
-    c.fill(polygon([(1, 2), (6, 2), (7, 3), (14, 3), (14, 14), (1, 14)]), AMBER)
-    c.fill(rect(2, 5, 13, 8), PAPER)
-    c.fill(polygon([(3.5, 7), (16, 7), (13.5, 14), (1, 14)]), YELLOW)
-    c.fill(polygon([(3.5, 7), (16, 7), (15.7, 8), (3.2, 8)]), hexc("#fbe08f"))
+def open_project(c):
+    outlined(c, [(1, 2), (6, 2), (7, 3), (14, 3), (14, 14), (1, 14)], AMBER)
+    c.fill(rect(2.5, 5, 12.5, 8), PAPER)
+    outlined(c, [(3.5, 7), (16, 7), (13.5, 14.5), (1, 14.5)], YELLOW)
+    c.fill(polygon([(4.3, 7.9), (14.8, 7.9), (14.6, 8.6), (4.1, 8.6)]), hexc("#fbe08f"))
     return c
 
 
 def badge(c, colour, plus):
-    c.fill(circle(11, 11, 5.3), WHITE)
+    c.erase(circle(11, 11, 5.3))
     c.fill(circle(11, 11, 4.6), colour)
     c.fill(rect(8, 10, 14, 12), WHITE)
     if plus:
         c.fill(rect(10, 8, 12, 14), WHITE)
 
 
-def add_item():
-    c = Canvas(16)
+def add_item(c):
     page(c)
     badge(c, GREEN, plus=True)
     return c
 
 
-def remove_item():
-    c = Canvas(16)
+def remove_item(c):
     page(c)
     badge(c, RED, plus=False)
     return c
 
 
-def rename():
-    c = Canvas(16)
+def rename(c):
     c.fill(rect(1, 13, 9, 15), BLUE)  # the name being rewritten
     # pencil along the diagonal from the tip (lower left) to the eraser (upper right)
     d = (1 / math.sqrt(2), -1 / math.sqrt(2))
@@ -236,8 +290,7 @@ def rename():
     return c
 
 
-def copy():
-    c = Canvas(16)
+def copy(c):
     c.fill(rrect(2, 2, 14, 16, 1.5), WOOD)
     c.fill(rect(4, 4, 12, 14), PAPER)
     for y, x1 in ((7, 11), (9, 11), (11, 9)):
@@ -248,11 +301,10 @@ def copy():
     return c
 
 
-def print_page():
-    c = Canvas(16)
+def print_page(c):
     c.fill(rect(4, 1, 12, 7), INK)
     c.fill(rect(5, 2, 11, 7), PAPER)
-    c.fill(rrect(1, 6, 15, 13, 1.5), hexc("#6b7482"))
+    c.fill(rrect(1, 6, 15, 13, 1.5), hexc("#7a8494"))
     c.fill(rect(2, 7, 14, 8), hexc("#8d96a4"))
     c.fill(circle(12.5, 9.5, 0.9), hexc("#6fdc6f"))
     c.fill(rect(4, 10, 12, 15), INK)
@@ -261,8 +313,7 @@ def print_page():
     return c
 
 
-def align(where):
-    c = Canvas(16)
+def align(c, where):
     for i, y in enumerate((1, 5, 9, 13)):
         long_line = i % 2 == 0
         width = 14 if long_line else 9
@@ -274,16 +325,14 @@ def align(where):
     return c
 
 
-def bullet():
-    c = Canvas(16)
+def bullet(c):
     for y in (3, 8, 13):
         c.fill(circle(2.5, y, 1.9), BLUE)
         c.fill(rect(6, y - 1, 15, y + 1), INK)
     return c
 
 
-def overview():
-    c = Canvas(16)
+def overview(c):
     c.fill(circle(8, 8, 7.4), BLUE)
     c.fill(circle(8, 4.2, 1.45), WHITE)
     c.fill(rect(7, 6.5, 9, 12), WHITE)
@@ -301,28 +350,26 @@ def magnifier(c):
     c.fill(arc(cx, cy, 3.2, 1.1, 100, 170), WHITE)
 
 
-def help_off():
-    c = Canvas(20)
+def help_off(c):
     magnifier(c)
     halo = 1.4
     qx, qy, qr = 15.6, 12.6, 2.5
     mark = union(arc(qx, qy, qr, 2.2, -60, 185), segment(qx + qr * 0.5, qy + qr * 0.87, qx, qy + qr + 1.4, 2.2),
                  rect(qx - 1.1, qy + qr, qx + 1.1, qy + qr + 1.6))
     dot = circle(qx, 18.5, 1.25)
-    c.fill(union(arc(qx, qy, qr, 2.2 + 2 * halo, -70, 195),
-                 segment(qx + qr * 0.5, qy + qr * 0.87, qx, qy + qr + 1.4, 2.2 + 2 * halo),
-                 rect(qx - 1.1 - halo, qy + qr, qx + 1.1 + halo, qy + qr + 1.6 + halo / 2),
-                 circle(qx, 18.5, 1.25 + halo)), WHITE)
+    c.erase(union(arc(qx, qy, qr, 2.2 + 2 * halo, -70, 195),
+                  segment(qx + qr * 0.5, qy + qr * 0.87, qx, qy + qr + 1.4, 2.2 + 2 * halo),
+                  rect(qx - 1.1 - halo, qy + qr, qx + 1.1 + halo, qy + qr + 1.6 + halo / 2),
+                  circle(qx, 18.5, 1.25 + halo)))
     c.fill(mark, BLUE)
     c.fill(dot, BLUE)
     return c
 
 
-def help_on():
-    c = Canvas(20)
+def help_on(c):
     magnifier(c)
     dots = [(11.2, 17.5), (14.6, 17.5), (18.0, 17.5)]
-    c.fill(union(*(circle(x, y, 2.7) for x, y in dots)), WHITE)
+    c.erase(union(*(circle(x, y, 2.7) for x, y in dots)))
     c.fill(union(*(circle(x, y, 1.45) for x, y in dots)), BLUE)
     return c
 
@@ -331,7 +378,7 @@ def tray(size):
     """A quill writing on a page; drawn on a 32-pixel grid and scaled."""
     c = Canvas(size, 32)
     edge = 1.5 if size >= 32 else 2.2
-    c.fill(polygon([(4, 2), (20, 2), (27, 9), (27, 30), (4, 30)]), INK)
+    c.fill(polygon([(4, 2), (20, 2), (27, 9), (27, 30), (4, 30)]), DARK)
     c.fill(polygon([(4 + edge, 2 + edge), (19.4, 2 + edge), (19.4, 9.6), (27 - edge, 9.6), (27 - edge, 30 - edge),
                     (4 + edge, 30 - edge)]), PAPER)
     c.fill(polygon([(20.8, 3.5), (25.5, 8.2), (20.8, 8.2)]), LIGHT)
@@ -339,13 +386,13 @@ def tray(size):
     for y, x1 in ((12, 17), (17, 15), (22, 12)):
         c.fill(rect(8, y, x1, y + line_h), GREY)
     # the written stroke under the nib
-    c.fill(arc(12.5, 24.5, 2.8, line_h, 200, 340), BLUE)
+    c.fill(arc(12.5, 24.5, 2.8, line_h, 200, 340), STROKE)
 
     vane, outline, shaft, stem = quill_outline(1.0 if size >= 32 else 1.4)
     c.fill(polygon(outline), hexc("#26366e"))
     c.fill(polygon(vane), hexc("#4b6fd6"))
     c.fill(segment(*shaft[0], *shaft[1], 1.0 if size >= 32 else 1.5), hexc("#dfe7fb"))
-    c.fill(segment(*stem[0], *stem[1], 1.8 if size >= 32 else 2.4), INK)
+    c.fill(segment(*stem[0], *stem[1], 1.8 if size >= 32 else 2.4), DARK)
     return c
 
 
@@ -394,21 +441,27 @@ def icon_svg():
         '</svg>\n')
 
 
+# Toolbar glyphs: name, the size it is laid out at, and its drawing (on that size's grid).
 GLYPHS = {
-    "save.png": save,
-    "open.png": open_project,
-    "add-item.png": add_item,
-    "remove-item.png": remove_item,
-    "rename.png": rename,
-    "copy.png": copy,
-    "print.png": print_page,
-    "align-left.png": lambda: align("left"),
-    "align-centre.png": lambda: align("centre"),
-    "align-right.png": lambda: align("right"),
-    "bullet.png": bullet,
-    "overview.png": overview,
-    "help-off.png": help_off,
-    "help-on.png": help_on,
+    "save": (16, save),
+    "open": (16, open_project),
+    "add-item": (16, add_item),
+    "remove-item": (16, remove_item),
+    "rename": (16, rename),
+    "copy": (16, copy),
+    "print": (16, print_page),
+    "align-left": (16, lambda c: align(c, "left")),
+    "align-centre": (16, lambda c: align(c, "centre")),
+    "align-right": (16, lambda c: align(c, "right")),
+    "bullet": (16, bullet),
+    "overview": (16, overview),
+    "help-off": (20, help_off),
+    "help-on": (20, help_on),
+}
+SCALES = (1, 1.5, 2, 3)
+
+# The tray's and the application's icon, one fixed-colour picture per size.
+ICONS = {
     "tray-16.png": lambda: tray(16),
     "tray-32.png": lambda: tray(32),
     "tray-64.png": lambda: tray(64),
@@ -420,9 +473,29 @@ GLYPHS = {
 
 def main():
     OUT.mkdir(exist_ok=True)
-    for name, draw in GLYPHS.items():
+    for old in OUT.glob("*.png"):
+        old.unlink()
+    for name, (size, draw) in GLYPHS.items():
+        for scale in SCALES:
+            side = round(size * scale)
+            c = Canvas(side, size)
+            draw(c)
+            (OUT / f"{name}-{side}.png").write_bytes(c.png())
+            if c.has_ink():
+                (OUT / f"{name}-{side}.ink.png").write_bytes(c.png(ink=True))
+    for name, draw in ICONS.items():
         (OUT / name).write_bytes(draw().png())
     (OUT.parent.parent / "packaging" / "org.quillory.Quillory.svg").write_text(icon_svg())
+    write_qrc()
+
+
+def write_qrc():
+    """The program's resource list: every picture but the installed icon's sizes."""
+    names = sorted(p.name for p in OUT.glob("*.png") if not p.name.startswith("icon-"))
+    lines = ['<!DOCTYPE RCC>', '<RCC version="1.0">', '  <!-- written by make-glyphs.py -->',
+             '  <qresource prefix="/glyphs">']
+    lines += [f'    <file alias="{name}">glyphs/{name}</file>' for name in names]
+    (OUT.parent / "resources.qrc").write_text("\n".join(lines + ['  </qresource>', '</RCC>', '']))
 
 
 if __name__ == "__main__":

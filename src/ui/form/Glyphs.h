@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QSize>
+
+class QColor;
 
 namespace quillory {
 
@@ -24,11 +27,18 @@ enum class GlyphId {
     Tray,
 };
 
-// The icon for id, loaded once per id and shared afterwards. Needs a QGuiApplication.
-// Tray carries 16, 32 and 64 pixel versions; the help pictures are 20 pixels, the rest 16.
+// The icon for id, made once per id and shared afterwards. Needs a QGuiApplication.
+// The toolbar's pictures are drawn at 1, 1.5, 2 and 3 times their size, and their outlines and
+// lines take the palette's button text colour when painted, so they stay sharp at those screen
+// scales and read on light and dark themes. Tray carries fixed-colour 16, 32 and 64 pixel versions.
 [[nodiscard]] QIcon Glyph(GlyphId id);
 
-// The size the picture was drawn for (for Tray, its smallest).
+// The size the picture is laid out at: 20 pixels for the help pictures, 16 for the rest (for
+// Tray, its smallest).
 [[nodiscard]] QSize glyphSize(GlyphId id);
+
+// A toolbar picture as drawn for `side` device pixels, its ink in `ink`; a null image when it
+// was not drawn at that size.
+[[nodiscard]] QImage glyphDrawing(GlyphId id, int side, const QColor& ink);
 
 } // namespace quillory

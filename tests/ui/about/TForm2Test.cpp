@@ -1,5 +1,4 @@
 #include "ui/about/TForm2.h"
-#include "ui/form/Glyphs.h"
 
 #include <cstdlib>
 
@@ -88,37 +87,4 @@ TEST(TForm2, ShowsNameVersionFromTheBuildAndDescription)
     auto* icon = about.findChild<QLabel*>(QStringLiteral("AboutIcon"));
     ASSERT_NE(icon, nullptr);
     EXPECT_FALSE(icon->pixmap().isNull());
-}
-
-TEST(Glyphs, EveryGlyphLoadsAVisiblePictureOfItsSize)
-{
-    for (int i = 0; i <= static_cast<int>(GlyphId::Tray); ++i) {
-        const auto id = static_cast<GlyphId>(i);
-        SCOPED_TRACE(i);
-        const QIcon icon = Glyph(id);
-        ASSERT_FALSE(icon.isNull());
-        const QSize size = glyphSize(id);
-        EXPECT_TRUE(icon.availableSizes().contains(size));
-        const QImage image = icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
-        EXPECT_EQ(image.size(), size);
-        int opaque = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                opaque += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
-        // A picture, not a blank or a filled square.
-        EXPECT_GT(opaque, image.width() * image.height() / 8);
-        EXPECT_LT(opaque, image.width() * image.height());
-    }
-    EXPECT_EQ(glyphSize(GlyphId::HelpOff), QSize(20, 20));
-    EXPECT_EQ(glyphSize(GlyphId::Save), QSize(16, 16));
-    const QList<QSize> traySizes = Glyph(GlyphId::Tray).availableSizes();
-    EXPECT_TRUE(traySizes.contains(QSize(16, 16)) && traySizes.contains(QSize(32, 32)));
-}
-
-TEST(Glyphs, HelpPicturesDifferAndRepeatedCallsShareOneIcon)
-{
-    const QImage off = Glyph(GlyphId::HelpOff).pixmap(20, 20).toImage();
-    const QImage on = Glyph(GlyphId::HelpOn).pixmap(20, 20).toImage();
-    EXPECT_NE(off, on);
-    EXPECT_EQ(Glyph(GlyphId::Print).cacheKey(), Glyph(GlyphId::Print).cacheKey());
 }
