@@ -44,6 +44,10 @@ test_pkgs=(
   python3
   # The tree's form (scripts/lint.sh)
   clang-format clang-tidy shellcheck
+  # A desktop application: the metadata's validator, the manual's reader, the Debian package's
+  # tools (dpkg-shlibdeps, file, lintian), a dark scheme and a large font through qt6ct, and the
+  # accessibility bus with its Python binding
+  appstream man-db dpkg-dev file lintian qt6ct at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
 want=("${build_pkgs[@]}")

@@ -132,7 +132,7 @@ bool PageEdit::event(QEvent* event)
         emit shortcutPending();
         const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
         for (const QAction* command : actions())
-            if (command->isEnabled() && command->shortcut() == pressed)
+            if (command->isEnabled() && command->shortcuts().contains(pressed))
                 return true; // left unaccepted: the shortcut runs
     }
     return QTextEdit::event(event);
@@ -140,6 +140,14 @@ bool PageEdit::event(QEvent* event)
 
 void PageEdit::keyPressEvent(QKeyEvent* event)
 {
+    // Tab types a tab here; with Ctrl it leaves the page, forwards or (with Shift) back.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        event->modifiers().testFlag(Qt::ControlModifier)) {
+        event->accept();
+        const bool back = event->key() == Qt::Key_Backtab || event->modifiers().testFlag(Qt::ShiftModifier);
+        QWidget::focusNextPrevChild(!back); // QTextEdit's own keeps an editable page focused
+        return;
+    }
     if (const QChar typed = typedCharacter(*event); !typed.isNull())
         emit characterTyped(typed);
     QTextEdit::keyPressEvent(event);

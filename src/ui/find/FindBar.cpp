@@ -1,5 +1,7 @@
 #include "ui/find/FindBar.h"
 
+#include "ui/access/AccessibleLabels.h"
+
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -40,12 +42,12 @@ FindBar::FindBar(QTextEdit& editor, QWidget* parent) : QWidget(parent), m_editor
     FindText->setObjectName(QStringLiteral("FindText"));
     FindText->setPlaceholderText(QStringLiteral("Find in page"));
     FindText->setAccessibleName(QStringLiteral("Find in page"));
-    FindText->setClearButtonEnabled(true);
+    enableNamedClearButton(*FindText);
     FindPrevious = button(this, "FindPrevious", Qt::UpArrow, QStringLiteral("Previous match (Shift+Enter)"));
     FindNext = button(this, "FindNext", Qt::DownArrow, QStringLiteral("Next match (Enter)"));
-    FindMatchCase = new QCheckBox(QStringLiteral("Match case"), this);
+    FindMatchCase = new QCheckBox(QStringLiteral("&Match case"), this);
     FindMatchCase->setObjectName(QStringLiteral("FindMatchCase"));
-    FindWholeWords = new QCheckBox(QStringLiteral("Whole words"), this);
+    FindWholeWords = new QCheckBox(QStringLiteral("&Whole words"), this);
     FindWholeWords->setObjectName(QStringLiteral("FindWholeWords"));
     FindCount = new QLabel(this);
     FindCount->setObjectName(QStringLiteral("FindCount"));

@@ -42,6 +42,10 @@ inline const std::u16string kSearchPages =
     u"click one to display it.\n\nThe list itself keeps its order, and F1 - F9 still copy its first nine items. "
     u"Escape brings the whole list back.";
 inline const std::u16string kRenameItem = u"Rename Item..\n\nRename the selected item, simple as that :)";
+inline const std::u16string kMoveItem =
+    u"Move Item Up / Move Item Down..\n\nMoves the selected item one place up or down the list, just as "
+    u"dragging it with the mouse does.\n\nWith the item list focused, Alt+Up and Alt+Down do the same, so the "
+    u"whole list can be put in order without touching the mouse.";
 inline const std::u16string kOverview =
     u"The Hotkey controls are..\n\nCtrl-F1 = Displays Quillory on the Desktop\nCtrl-F2 = Moves up the item "
     u"list\nCtrl-F3 = Moves down the item list\nCtrl-F4 = Copies the entire page displayed to the "

@@ -40,15 +40,6 @@
 
 namespace quillory {
 
-namespace {
-
-// Distances of the help and overview buttons' left edges from the right of the toolbar: at the
-// window's designed width of 639 pixels they stand at 591 and 615.
-constexpr int kHelpButtonFromRight = 639 - 591;
-constexpr int kOverviewButtonFromRight = 639 - 615;
-
-} // namespace
-
 namespace fs = std::filesystem;
 
 TForm1::TForm1(Desktop& desktop, QWidget* parent)
@@ -168,6 +159,12 @@ void TForm1::FormShow()
 
     fillFontBox();
     SetAttr();
+    // The keys go to the page from the start, as after an item switch; to the list when no page
+    // could be shown.
+    if (RE->isReadOnly())
+        LB->setFocus(Qt::OtherFocusReason);
+    else
+        RE->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm1::applyConfig(const settings::Config& config)
@@ -228,17 +225,6 @@ settings::Config TForm1::currentConfig() const
     return c;
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == Panel1 && event->type() == QEvent::Resize) {
-        // The two right-hand buttons keep their distance from the toolbar's right edge.
-        const int w = Panel1->width();
-        SpeedButton9->move(w - kHelpButtonFromRight, SpeedButton9->y());
-        SpeedButton6->move(w - kOverviewButtonFromRight, SpeedButton6->y());
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
 void TForm1::connectHandlers()
 {
     // Every handler runs through `guarded`, so a failure never escapes into the event loop.
@@ -287,6 +273,7 @@ void TForm1::connectHandlers()
     connect(LB, &ItemList::pressed, this,
             [this](Qt::MouseButton button, QPoint at) { LBMouseDown(button, at.x(), at.y()); });
     connectItemHandlers();
+    connectKeyboard();
     connect(OpenRecent, &QListWidget::itemClicked, this, [this] { guarded([this] { OpenRecentClick(); }); });
     connect(OpenRecent, &QListWidget::itemDoubleClicked, this, [this] { guarded([this] { OpenRecentDblClick(); }); });
     connect(OpenRecent, &QWidget::customContextMenuRequested, this,

@@ -13,6 +13,7 @@
 #include "ui/form/PendingErrors.h"
 #include "ui/form/StatusNumbers.h"
 #include "ui/form/TForm1Controls.h"
+#include "ui/form/TForm1State.h"
 #include "ui/form/WindowMemory.h"
 
 #include <array>
@@ -48,33 +49,20 @@ class Project;
 struct SyncReport;
 } // namespace store
 
-// The main window, its controls (TForm1Controls) under their designer names; handlers are
-// defined in one source file per concern. Handlers take the issuing control as `Sender`; an
-// internal call passes the window itself, which never matches a help-mode sender, so it acts.
-class TForm1 final : public QMainWindow, public TForm1Controls {
+// The main window: its controls (TForm1Controls) under their designer names, its shared state
+// (TForm1State), and its handlers, defined in one source file per concern. Handlers take the
+// issuing control as `Sender`; an internal call passes the window itself, which never matches a
+// help-mode sender, so it acts.
+class TForm1 final : public QMainWindow, public TForm1Controls, public TForm1State {
     Q_OBJECT
 public:
     explicit TForm1(Desktop& desktop, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // --- State ---------------------------------------------------------------------------
-    std::u16string DataDir;     // ends in "/"
-    std::u16string ProjectPath; // no trailing "/"
-    std::u16string CurrentItem;
-    std::u16string LastFileDir;
-    bool Edited = false;
-    bool HelpMode = false;
-    bool TrayHintShown = false;
     // How the program ends: "Exit" chose to quit for the close query under way (Quitting), or the
     // application quits (a close then asks nothing more) and has kept its settings.
     enum class QuitState : std::uint8_t { Running, ExitChosen, ApplicationQuitting, SettingsKept };
     [[nodiscard]] bool Quitting() const noexcept { return m_quit == QuitState::ExitChosen; }
-    bool ShownOnce = false;
-    std::uint16_t SavedItemIndex = 0;
-    std::vector<std::u16string> ReminderList;
-    QPoint DragStart;
-    int SSTTag = 0;        // the one-shot start-up hide has run
-    std::u16string LBHint; // the pending load-failure report: a one-slot mailbox
 
     // --- Start-up (TForm1.cpp) -------------------------------------------------------------
     void FormCreate();
@@ -148,6 +136,9 @@ public:
     void LBMouseDown(Qt::MouseButton Button, int X, int Y);
     [[nodiscard]] bool LBDragOver(QObject* Source) const;
     void LBDragDrop(int X, int Y);
+    // The same from the keyboard (TForm1Keyboard.cpp): the selected item one place up or down.
+    void MoveItemUp1Click(QObject* Sender);
+    void MoveItemDown1Click(QObject* Sender);
     // --- Web links (TForm1Links.cpp) ----------------------------------------------------------
     void HighlightWebLinkswww1Click(QObject* Sender);
     // Marks every web address in the page blue and underlined; the caret goes back where it was,
@@ -162,6 +153,8 @@ public:
 
     // --- Printing and edit commands (TForm1EditMenu.cpp) ----------------------------------------
     void PopupMenuPopup();
+    void Undo1Click(QObject* Sender);
+    void Redo1Click(QObject* Sender);
     void Cut1Click(QObject* Sender);
     void Copy1Click(QObject* Sender);
     void Paste1Click(QObject* Sender);
@@ -237,7 +230,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Web links and the editor's commands (TForm1Links.cpp, TForm1EditMenu.cpp).
@@ -258,6 +250,10 @@ private:
     void connectHandlers();
     // Item operations: the commands' controls, the drags and drops.
     void connectItemHandlers();
+    // F10, Enter and Ctrl+Tab from the list into the page, the tab order (TForm1Keyboard.cpp).
+    void connectKeyboard();
+    // Takes LB's entry `from` out and puts it in at `to` (of the list without it); stamped, Edited.
+    void placeEntry(int from, int to);
     void connectReminderHandlers();
     void connectToolbarHandlers();
     void connectEditorHandlers();

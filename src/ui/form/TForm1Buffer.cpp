@@ -13,6 +13,7 @@
 #include "platform/QtText.h"
 #include "ui/editor/RichEdit.h"
 #include "ui/form/ScopedFlag.h"
+#include "ui/lists/ItemList.h"
 
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -125,7 +126,8 @@ void TForm1::LBClick()
     }
     LB->viewport()->update();
 
-    if (RE->isEnabled())
+    // Stepping through the list with its keys leaves the focus there, for the next step.
+    if (RE->isEnabled() && !LB->steppingByKeys())
         RE->setFocus();
     QTextCursor caret(RE->document());
     caret.movePosition(QTextCursor::End);

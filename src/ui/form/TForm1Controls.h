@@ -43,6 +43,8 @@ struct TForm1Controls {
     QAction* AddItem2 = nullptr;
     QAction* DeleteItem2 = nullptr;
     QAction* RenameItem1 = nullptr;
+    QAction* MoveItemUp1 = nullptr;   // Alt+Up in the item list
+    QAction* MoveItemDown1 = nullptr; // Alt+Down in the item list
     QMenu* OptionsMenu = nullptr;
     QAction* CopyItemtoClipboardCtrlF4Hotkey1 = nullptr;
     QAction* StartwithWindows1 = nullptr;
@@ -100,6 +102,8 @@ struct TForm1Controls {
     QMenu* PopupMenu = nullptr;
     QAction* SaveItem1 = nullptr;        // "Save Item as File": connected by the item commands
     QAction* AddItemfromFile1 = nullptr; // "Add Item from File": likewise
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
     QAction* Cut1 = nullptr;
     QAction* Copy1 = nullptr;
     QAction* Paste1 = nullptr;

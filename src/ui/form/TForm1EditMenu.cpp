@@ -25,24 +25,35 @@ QAction* addCommand(QMenu* menu, const char* name, const QString& caption, const
     return action;
 }
 
+// The desktop's keys for a standard command (Redo is Ctrl+Shift+Z and Ctrl+Y on most).
+QAction* addCommand(QMenu* menu, const char* name, const QString& caption, QKeySequence::StandardKey keys)
+{
+    QAction* action = addCommand(menu, name, caption);
+    action->setShortcuts(keys);
+    return action;
+}
+
 } // namespace
 
 void TForm1::buildPopupMenu()
 {
     PopupMenu = new QMenu(RE);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    SaveItem1 = addCommand(PopupMenu, "SaveItem1", QStringLiteral("Save Item as File"));
-    AddItemfromFile1 = addCommand(PopupMenu, "AddItemfromFile1", QStringLiteral("Add Item from File"));
+    SaveItem1 = addCommand(PopupMenu, "SaveItem1", QStringLiteral("&Save Item as File"));
+    AddItemfromFile1 = addCommand(PopupMenu, "AddItemfromFile1", QStringLiteral("A&dd Item from File"));
     PopupMenu->addSeparator()->setObjectName(QStringLiteral("N7"));
-    Cut1 = addCommand(PopupMenu, "Cut1", QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X));
-    Copy1 = addCommand(PopupMenu, "Copy1", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    Paste1 = addCommand(PopupMenu, "Paste1", QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
-    SelectAll1 = addCommand(PopupMenu, "SelectAll1", QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    Undo1 = addCommand(PopupMenu, "Undo1", QStringLiteral("&Undo"), QKeySequence::Undo);
+    Redo1 = addCommand(PopupMenu, "Redo1", QStringLiteral("&Redo"), QKeySequence::Redo);
+    PopupMenu->addSeparator()->setObjectName(QStringLiteral("N12"));
+    Cut1 = addCommand(PopupMenu, "Cut1", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    Copy1 = addCommand(PopupMenu, "Copy1", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    Paste1 = addCommand(PopupMenu, "Paste1", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    SelectAll1 = addCommand(PopupMenu, "SelectAll1", QStringLiteral("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A));
     PopupMenu->addSeparator()->setObjectName(QStringLiteral("N9"));
-    Print1 = addCommand(PopupMenu, "Print1", QStringLiteral("Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    Print1 = addCommand(PopupMenu, "Print1", QStringLiteral("Pr&int"), QKeySequence(Qt::CTRL | Qt::Key_P));
 
     // The menu's shortcuts act while the editor has the keyboard focus.
-    for (QAction* command : {Cut1, Copy1, Paste1, SelectAll1, Print1}) {
+    for (QAction* command : {Undo1, Redo1, Cut1, Copy1, Paste1, SelectAll1, Print1}) {
         command->setShortcutContext(Qt::WidgetShortcut);
         RE->addAction(command);
     }
@@ -55,6 +66,8 @@ void TForm1::connectEditHandlers()
         connect(action, &QAction::triggered, this,
                 [this, action, handler] { guarded([&] { (this->*handler)(action); }); });
     };
+    on(Undo1, &TForm1::Undo1Click);
+    on(Redo1, &TForm1::Redo1Click);
     on(Cut1, &TForm1::Cut1Click);
     on(Copy1, &TForm1::Copy1Click);
     on(Paste1, &TForm1::Paste1Click);
@@ -73,15 +86,35 @@ void TForm1::connectEditHandlers()
         const bool selected = RE->textCursor().hasSelection();
         Cut1->setEnabled(selected);
         Copy1->setEnabled(selected);
+        Undo1->setEnabled(RE->document()->isUndoAvailable());
+        Redo1->setEnabled(RE->document()->isRedoAvailable());
     });
 }
 
 void TForm1::PopupMenuPopup()
 {
+    Undo1->setEnabled(!RE->isReadOnly() && RE->document()->isUndoAvailable());
+    Redo1->setEnabled(!RE->isReadOnly() && RE->document()->isRedoAvailable());
     Cut1->setEnabled(RE->textCursor().hasSelection());
     Copy1->setEnabled(Cut1->isEnabled());
     // A clipboard without text (a picture alone, say) has nothing to paste.
     Paste1->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
+}
+
+void TForm1::Undo1Click(QObject*)
+{
+    if (RE->isReadOnly())
+        return;
+    RE->undo();
+    Edited = true;
+}
+
+void TForm1::Redo1Click(QObject*)
+{
+    if (RE->isReadOnly())
+        return;
+    RE->redo();
+    Edited = true;
 }
 
 void TForm1::Cut1Click(QObject*)

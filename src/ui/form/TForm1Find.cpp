@@ -1,6 +1,7 @@
 #include "ui/form/TForm1.h"
 
 #include "core/search/SearchQuery.h"
+#include "ui/access/AccessibleLabels.h"
 #include "platform/Desktop.h"
 #include "platform/QtText.h"
 #include "ui/find/FindBar.h"
@@ -27,7 +28,7 @@ void TForm1::buildFind()
     SearchBox->setObjectName(QStringLiteral("SearchBox"));
     SearchBox->setPlaceholderText(QStringLiteral("Search all pages"));
     SearchBox->setAccessibleName(QStringLiteral("Search all pages"));
-    SearchBox->setClearButtonEnabled(true);
+    enableNamedClearButton(*SearchBox);
     SearchCount = new QLabel(Panel2);
     SearchCount->setObjectName(QStringLiteral("SearchCount"));
     SearchCount->setContentsMargins(4, 1, 4, 1);
@@ -43,10 +44,10 @@ void TForm1::buildFind()
     EditorPanel->layout()->addWidget(FindBar1);
 
     // At the head of the Content menu, so its own entries keep their places from the end.
-    Find1 = new QAction(QStringLiteral("Find"), ContentMenu);
+    Find1 = new QAction(QStringLiteral("&Find"), ContentMenu);
     Find1->setObjectName(QStringLiteral("Find1"));
     Find1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    SearchPages1 = new QAction(QStringLiteral("Search All Pages"), ContentMenu);
+    SearchPages1 = new QAction(QStringLiteral("&Search All Pages"), ContentMenu);
     SearchPages1->setObjectName(QStringLiteral("SearchPages1"));
     SearchPages1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     QAction* first = ContentMenu->actions().value(0);
@@ -54,7 +55,7 @@ void TForm1::buildFind()
     ContentMenu->insertAction(first, SearchPages1);
     ContentMenu->insertSeparator(first)->setObjectName(QStringLiteral("N13"));
     // The context menu names the command; its key is the menu bar's, so the two never clash.
-    Find2 = new QAction(QStringLiteral("Find"), PopupMenu);
+    Find2 = new QAction(QStringLiteral("&Find"), PopupMenu);
     Find2->setObjectName(QStringLiteral("Find2"));
     PopupMenu->insertAction(PopupMenu->actions().value(PopupMenu->actions().indexOf(SelectAll1) + 1), Find2);
 

@@ -21,12 +21,17 @@ void TForm1::LBDragDrop(int X, int Y)
     if (source < 0)
         return;
     const int target = LB->indexAt(QPoint(X, Y)).row();
+    // Put in at the target's index: dragged down it lands after the entry it was dropped on,
+    // dragged up before it, dropped below the last entry at the end.
+    placeEntry(source, target < 0 ? LB->count() : target);
+}
+
+void TForm1::placeEntry(int from, int to)
+{
     {
-        // Taken out and put in at the target's index: dragged down it lands after the entry it was
-        // dropped on, dragged up before it, dropped below the last entry at the end.
         const QSignalBlocker block(LB);
-        QListWidgetItem* entry = LB->takeItem(source);
-        LB->insertItem(target < 0 ? LB->count() : target, entry);
+        QListWidgetItem* entry = LB->takeItem(from);
+        LB->insertItem(to, entry);
     }
     selectEntry(CurrentItem);
     FixIt(kStampAndRebuild);

@@ -10,6 +10,7 @@
 #include "ui/form/HelpTexts.h"
 #include "ui/editor/RichEdit.h"
 #include "ui/form/ScopedFlag.h"
+#include "ui/access/Contrast.h"
 
 #include <QAction>
 #include <QTextBlock>
@@ -67,7 +68,9 @@ void TForm1::DisplayLinks()
         return;
 
     QTextCharFormat mark;
-    mark.setForeground(richedit::colourToQ(kLinkColour));
+    // Blue, lightened where the page's background is dark enough to swallow it.
+    mark.setForeground(
+        readableOn(richedit::colourToQ(kLinkColour), RE->palette().color(QPalette::Base), kTextContrast));
     mark.setFontUnderline(true);
     mark.setFontWeight(QFont::Normal);
     mark.setFontItalic(false);

@@ -5,6 +5,7 @@
 #include "platform/QtText.h"
 #include "ui/lists/OwnerDrawDelegate.h"
 #include "ui/editor/RichEdit.h"
+#include "ui/access/Contrast.h"
 
 #include <QAction>
 #include <QFontDatabase>
@@ -29,12 +30,18 @@ QFont listFont(const QString& family, int points)
     return font;
 }
 
-// Fills the row and sets the pen for its text: maroon on the button face when selected.
+// Fills the row and sets the pen for its text: black on the window colour, maroon on the button
+// face when selected. Where the theme makes those unreadable (a dark one), the theme's text
+// colour, and for the selected row a maroon light enough to read.
 void paintRow(QPainter& canvas, const QListWidget& list, const QRect& rect, bool selected)
 {
     const QPalette& palette = list.palette();
-    canvas.fillRect(rect, richedit::colourToQ(selected ? kButtonFace : kWindowBackground, palette));
-    canvas.setPen(richedit::colourToQ(selected ? kMaroon : kBlack, palette));
+    const QColor background = richedit::colourToQ(selected ? kButtonFace : kWindowBackground, palette);
+    QColor text = richedit::colourToQ(selected ? kMaroon : kBlack, palette);
+    if (contrastRatio(text, background) < kTextContrast)
+        text = selected ? readableOn(text, background, kTextContrast) : palette.color(QPalette::Text);
+    canvas.fillRect(rect, background);
+    canvas.setPen(text);
 }
 
 // Text in the painter's font with the top of its line at (x, y), clipped to `clip` unless that is null.

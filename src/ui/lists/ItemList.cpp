@@ -4,8 +4,11 @@
 #include <QDrag>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+
+#include <utility>
 
 namespace quillory {
 
@@ -45,6 +48,21 @@ std::unique_ptr<QMimeData> ItemList::dragMimeData() const
     auto carried = std::make_unique<QMimeData>();
     carried->setData(kEntryFormat, token());
     return carried;
+}
+
+void ItemList::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (((key == Qt::Key_Return || key == Qt::Key_Enter) && modifiers == Qt::NoModifier) ||
+        (key == Qt::Key_Tab && modifiers == Qt::ControlModifier)) {
+        event->accept();
+        emit entered();
+        return;
+    }
+    const bool wasStepping = std::exchange(m_steppingByKeys, true);
+    QListWidget::keyPressEvent(event);
+    m_steppingByKeys = wasStepping;
 }
 
 void ItemList::mousePressEvent(QMouseEvent* event)

@@ -25,14 +25,21 @@ public:
     // the drag is known as the list's own also where the platform does not report its source.
     [[nodiscard]] std::unique_ptr<QMimeData> dragMimeData() const;
 
+    // True while the list handles a key of its own (the arrows, Page Up, Home, ...): a row change
+    // then is the user stepping through the list, who keeps the keyboard focus here.
+    [[nodiscard]] bool steppingByKeys() const noexcept { return m_steppingByKeys; }
+
 signals:
     // Any button went down at `at` (the viewport's coordinates), before the list acts on it.
     void pressed(Qt::MouseButton button, QPoint at);
     // A click on the row that was already current: no row change follows, yet the user chose it.
     void currentRowClicked();
+    // Enter or Ctrl+Tab: the user is done choosing and goes on to the item's page.
+    void entered();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -45,6 +52,7 @@ private:
     std::function<bool(QObject*)> m_over;
     std::function<void(QPoint)> m_drop;
     int m_rowAtPress = -1; // the current row when the mouse went down
+    bool m_steppingByKeys = false;
 };
 
 } // namespace quillory

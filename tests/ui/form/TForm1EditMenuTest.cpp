@@ -49,10 +49,13 @@ protected:
 
 TEST_F(Edit, TheContextMenuHoldsItsCommandsInOrder)
 {
+    // Redo takes the desktop's key: Ctrl+Shift+Z on most, Ctrl+Y on some.
+    const std::string redo = "Redo1|&Redo|" + QKeySequence(QKeySequence::Redo).toString().toStdString();
     EXPECT_EQ(menuEntries(),
-              (std::vector<std::string>{"SaveItem1|Save Item as File", "AddItemfromFile1|Add Item from File", "N7",
-                                        "Cut1|Cut|Ctrl+X", "Copy1|Copy|Ctrl+C", "Paste1|Paste|Ctrl+V",
-                                        "SelectAll1|Select All|Ctrl+A", "Find2|Find", "N9", "Print1|Print|Ctrl+P"}));
+              (std::vector<std::string>{"SaveItem1|&Save Item as File", "AddItemfromFile1|A&dd Item from File", "N7",
+                                        "Undo1|&Undo|Ctrl+Z", redo, "N12", "Cut1|Cu&t|Ctrl+X", "Copy1|&Copy|Ctrl+C",
+                                        "Paste1|&Paste|Ctrl+V", "SelectAll1|Select &All|Ctrl+A", "Find2|&Find", "N9",
+                                        "Print1|Pr&int|Ctrl+P"}));
 }
 
 TEST_F(Edit, OpeningTheMenuEnablesWhatCanBeDone)
@@ -117,6 +120,38 @@ TEST_F(Edit, CutAndPasteAreEditsCopyAndSelectAllAreNot)
     form->Paste1->trigger();
     EXPECT_EQ(page(), "Twopage ");
     EXPECT_FALSE(form->Edited);
+}
+
+TEST_F(Edit, UndoAndRedoStepThroughThePageAndCountAsEdits)
+{
+    type(QStringLiteral(" more"));
+    form->PopupMenuPopup();
+    EXPECT_TRUE(form->Undo1->isEnabled());
+    EXPECT_FALSE(form->Redo1->isEnabled());
+
+    form->Edited = false;
+    form->Undo1->trigger();
+    EXPECT_EQ(page(), "page Two");
+    EXPECT_TRUE(form->Edited) << "an undo changes the page as any edit does";
+    form->PopupMenuPopup();
+    EXPECT_TRUE(form->Redo1->isEnabled());
+
+    form->Edited = false;
+    form->Redo1->trigger();
+    EXPECT_EQ(page(), "page Two more");
+    EXPECT_TRUE(form->Edited);
+
+    // By key, through the menu's command; without a page shown, nothing to undo.
+    QApplication::setActiveWindow(form.get());
+    form->RE->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->Edited = false;
+    QTest::keyClick(form->RE, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(page(), "page Two");
+    EXPECT_TRUE(form->Edited);
+    form->RE->setReadOnly(true);
+    form->PopupMenuPopup();
+    EXPECT_FALSE(form->Undo1->isEnabled());
 }
 
 TEST_F(Edit, TheMenuShortcutsActInTheEditor)

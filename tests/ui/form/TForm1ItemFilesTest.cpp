@@ -219,8 +219,8 @@ TEST_F(ItemFiles, TheEditorsContextMenuLeadsWithTheTwoItemCommands)
     const QList<QAction*> actions = form->PopupMenu->actions();
     ASSERT_GE(actions.size(), 3);
     EXPECT_EQ(actions[0], form->SaveItem1);
-    EXPECT_EQ(actions[0]->text(), QStringLiteral("Save Item as File"));
-    EXPECT_EQ(actions[1]->text(), QStringLiteral("Add Item from File"));
+    EXPECT_EQ(actions[0]->text(), QStringLiteral("&Save Item as File"));
+    EXPECT_EQ(actions[1]->text(), QStringLiteral("A&dd Item from File"));
     EXPECT_TRUE(actions[2]->isSeparator());
     desktop.expectSaveFile(std::nullopt);
     form->SaveItem1->trigger();

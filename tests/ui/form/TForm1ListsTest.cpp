@@ -1,5 +1,7 @@
 #include "support/FormFixture.h"
 
+#include "ui/access/Contrast.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QImage>
@@ -96,6 +98,45 @@ TEST_F(Lists, SelectedRowsAreMaroonOnTheButtonFace)
     form->OpenRecent->setCurrentRow(0);
     const QImage recent = row(&TForm1::OpenRecentDrawItem, form->OpenRecent, 0, 30);
     EXPECT_EQ(recent.pixelColor(1, 1), palette.color(QPalette::Button));
+}
+
+// A dark theme's window and button colours would swallow black and maroon text.
+TEST_F(Lists, UnderADarkThemeRowsTakeTheThemesTextAndAMaroonLightEnoughToRead)
+{
+    QPalette dark = form->LB->palette();
+    dark.setColor(QPalette::Base, QColor(0x23, 0x26, 0x29));
+    dark.setColor(QPalette::Button, QColor(0x31, 0x36, 0x3b));
+    dark.setColor(QPalette::Text, QColor(0xfc, 0xfc, 0xfc));
+    form->LB->setPalette(dark);
+    form->OpenRecent->setPalette(dark);
+    form->OpenRecent->setCurrentRow(0);
+    struct Case {
+        const char* what;
+        QImage image;
+        bool selected;
+    };
+    const Case cases[] = {
+        {"selected item", itemRow(3), true},
+        {"item", itemRow(2), false},
+        {"selected recent project", row(&TForm1::OpenRecentDrawItem, form->OpenRecent, 0, 30), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QColor background = c.image.pixelColor(1, 1);
+        EXPECT_EQ(background, dark.color(c.selected ? QPalette::Button : QPalette::Base));
+        // The text's pen: the pixel that stands out most, where a stroke covers it whole.
+        QColor pen = background;
+        for (int y = 0; y < c.image.height(); ++y)
+            for (int x = 0; x < c.image.width(); ++x)
+                if (contrastRatio(c.image.pixelColor(x, y), background) > contrastRatio(pen, background))
+                    pen = c.image.pixelColor(x, y);
+        EXPECT_GE(contrastRatio(pen, background), kTextContrast);
+        if (c.selected) {
+            EXPECT_NEAR(pen.hslHueF(), 0.0, 0.02) << "maroon's hue, lightened";
+        } else {
+            EXPECT_EQ(pen, dark.color(QPalette::Text));
+        }
+    }
 }
 
 TEST_F(Lists, FunctionKeyLabelsMarkTheFirstNineRowsAndTakeRoomFromTheNames)
