@@ -1,3 +1,4 @@
+#include "core/settings/AppId.h"
 #include "core/text/HotkeyCommands.h"
 #include "platform/GlobalHotkeys.h"
 #include "platform/QtText.h"
@@ -84,6 +85,8 @@ int main(int argc, char* argv[])
     choosePlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillory"));
+    // The launcher's name: the Wayland app id, so the desktop shows the launcher's icon and name.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(quillory::settings::kAppId));
     QApplication::setQuitOnLastWindowClosed(false);
 
     quillory::QtDesktop desktop;

@@ -1,6 +1,7 @@
 #include "core/settings/AutostartEntry.h"
 
 #include "core/Utf.h"
+#include "core/settings/AppId.h"
 #include "core/store/AtomicFile.h"
 
 #include <string_view>
@@ -90,8 +91,9 @@ std::optional<std::string> AutostartEntryText(const std::filesystem::path& progr
                        "Type=Application\n"
                        "Name=Quillory\n"
                        "Comment=Start Quillory in the system tray at log-on\n"
-                       "Icon=org.quillory.Quillory\n"
-                       "Exec=";
+                       "Icon=";
+    text += kAppId;
+    text += "\nExec=";
     text += EscapeValue(ExecCommand(program));
     text += "\nPath=";
     text += EscapeValue(programPath.parent_path().native());

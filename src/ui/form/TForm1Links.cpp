@@ -31,11 +31,14 @@ std::u16string_view view(const QString& text)
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-// The home page, relative to the program's folder. Until the project has a web page of its own it
-// is the README installed with the program; the build places both (src/CMakeLists.txt).
-std::filesystem::path homePage(const std::filesystem::path& program)
+// The project's web page when the build names one, else the README installed with the program,
+// found relative to the program's folder (src/CMakeLists.txt places both, in the build tree too).
+std::u16string homePage(const std::filesystem::path& program)
 {
-    return (program.parent_path() / QUILLORY_HOME_PAGE).lexically_normal();
+    constexpr std::u16string_view website = u"" QUILLORY_WEBSITE;
+    if (!website.empty())
+        return std::u16string(website);
+    return (program.parent_path() / QUILLORY_HOME_PAGE).lexically_normal().u16string();
 }
 
 } // namespace
@@ -131,7 +134,7 @@ void TForm1::Website1Click(QObject* Sender)
 {
     if (helpBranch(Sender, {}, help::kWebsite))
         return;
-    RunFile(homePage(m_desktop.programPath()).u16string());
+    RunFile(homePage(m_desktop.programPath()));
 }
 
 } // namespace quillory
