@@ -4,6 +4,7 @@
 #include "platform/QtText.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/SingleInstance.h"
+#include "ui/access/FocusFrameStyle.h"
 #include "ui/form/TForm1.h"
 
 #include <QApplication>
@@ -87,6 +88,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Quillory"));
     // The launcher's name: the Wayland app id, so the desktop shows the launcher's icon and name.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(quillory::settings::kAppId));
+    // The desktop's style, with a focus mark a keyboard user can see.
+    QApplication::setStyle(new quillory::FocusFrameStyle);
     QApplication::setQuitOnLastWindowClosed(false);
 
     quillory::QtDesktop desktop;

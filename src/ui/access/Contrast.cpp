@@ -36,7 +36,8 @@ QColor readableOn(const QColor& wanted, const QColor& background, double ratio)
     const double saturation = hsl.hslSaturationF();
     // Away from the background: lighter on a dark one, darker on a light one.
     const bool lighter = luminance(background) < 0.18;
-    const auto at = [&](double lightness) { return QColor::fromHslF(hue, saturation, lightness); };
+    // Judged as painted: in 8-bit channels, whose rounding can cost the last hundredth of a ratio.
+    const auto at = [&](double lightness) { return QColor(QColor::fromHslF(hue, saturation, lightness).rgb()); };
     double near = hsl.lightnessF();
     double far = lighter ? 1.0 : 0.0;
     if (contrastRatio(at(far), background) < ratio)
