@@ -463,7 +463,9 @@ SCALES = (1, 1.5, 2, 3)
 # The tray's and the application's icon, one fixed-colour picture per size.
 ICONS = {
     "tray-16.png": lambda: tray(16),
+    "tray-24.png": lambda: tray(24),
     "tray-32.png": lambda: tray(32),
+    "tray-48.png": lambda: tray(48),
     "tray-64.png": lambda: tray(64),
     "icon-48.png": lambda: tray(48),
     "icon-128.png": lambda: tray(128),

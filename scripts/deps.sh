@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages Quillory needs, and only those that are missing.
 #   scripts/deps.sh build   what building and running the program needs
+#   scripts/deps.sh package that, plus what making a Debian package needs (dpkg-shlibdeps, file)
 #   scripts/deps.sh test    that, plus what the test suite needs (X server, window manager, tray,
 #                           xdotool/xclip, clang for the fuzzers, LibreOffice and pandoc for the
 #                           page-format checks, CUPS with CUPS-PDF for printing, tesseract to
@@ -51,9 +52,10 @@ test_pkgs=(
 )
 
 want=("${build_pkgs[@]}")
-if [ "${1:-build}" = test ]; then
-  want+=("${test_pkgs[@]}")
-fi
+case "${1:-build}" in
+  test) want+=("${test_pkgs[@]}") ;;
+  package) want+=(dpkg-dev file) ;;
+esac
 
 missing=()
 for p in "${want[@]}"; do

@@ -174,7 +174,7 @@ QIcon load(GlyphId id)
         return QIcon(new GlyphEngine(id));
     // The tray's background is the panel's, which the palette does not tell: fixed colours.
     QIcon icon;
-    for (const int side : {16, 32, 64})
+    for (const int side : {16, 24, 32, 48, 64})
         icon.addFile(QStringLiteral(":/glyphs/tray-%1.png").arg(side), QSize(side, side));
     return icon;
 }

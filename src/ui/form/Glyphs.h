@@ -30,7 +30,7 @@ enum class GlyphId {
 // The icon for id, made once per id and shared afterwards. Needs a QGuiApplication.
 // The toolbar's pictures are drawn at 1, 1.5, 2 and 3 times their size, and their outlines and
 // lines take the palette's button text colour when painted, so they stay sharp at those screen
-// scales and read on light and dark themes. Tray carries fixed-colour 16, 32 and 64 pixel versions.
+// scales and read on light and dark themes. Tray carries fixed-colour pictures of 16 to 64 pixels.
 [[nodiscard]] QIcon Glyph(GlyphId id);
 
 // The size the picture is laid out at: 20 pixels for the help pictures, 16 for the rest (for

@@ -75,7 +75,8 @@ TEST(Glyphs, EveryGlyphLoadsAVisiblePictureOfItsSize)
     EXPECT_EQ(glyphSize(GlyphId::HelpOff), QSize(20, 20));
     EXPECT_EQ(glyphSize(GlyphId::Save), QSize(16, 16));
     const QList<QSize> traySizes = Glyph(GlyphId::Tray).availableSizes();
-    EXPECT_TRUE(traySizes.contains(QSize(16, 16)) && traySizes.contains(QSize(32, 32)));
+    for (const int side : {16, 24, 32, 48}) // the tray at screen scales 1, 1.5, 2 and 3
+        EXPECT_TRUE(traySizes.contains(QSize(side, side))) << side;
 }
 
 TEST(Glyphs, HelpPicturesDifferAndRepeatedCallsShareOneIcon)
