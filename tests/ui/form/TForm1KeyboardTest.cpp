@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
+#include <QContextMenuEvent>
 #include <QTest>
 
 using namespace quillory;
@@ -166,4 +167,24 @@ TEST_F(Keyboard, EnterOnARecentProjectOpensIt)
     QTest::keyClick(form->OpenRecent, Qt::Key_Return);
     EXPECT_EQ(fs::path(form->ProjectPath), other);
     EXPECT_EQ(entries(), (std::vector<std::string>{"Elsewhere"}));
+}
+
+TEST_F(Keyboard, TheMenuKeyOpensThePagesAndTheRecentListsMenus)
+{
+    const struct {
+        QWidget* control;
+        QMenu* menu;
+    } cases[] = {{form->RE, form->PopupMenu}, {form->OpenRecent, form->RecentPop}};
+    for (const auto& c : cases) {
+        c.control->setFocus();
+        // What the window system makes of the Menu key (offscreen has none to make it): a
+        // keyboard context menu event at the focused control's cursor.
+        const QPoint at = c.control->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, at, c.control->mapToGlobal(at));
+        QApplication::sendEvent(c.control, &menuKey);
+        EXPECT_TRUE(c.menu->isVisible()) << c.menu->objectName().toStdString();
+        // Near the control, not wherever the mouse was.
+        EXPECT_TRUE(c.control->window()->frameGeometry().adjusted(-5, -5, 5, 5).contains(c.menu->pos()));
+        c.menu->hide();
+    }
 }
