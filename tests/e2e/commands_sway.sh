@@ -40,8 +40,8 @@ wait_for "$E2E_TIMEOUT" logged "^notify System-wide hotkeys need the desktop's G
 start_other_client
 wait_for "$E2E_TIMEOUT" sway_focused_app_is_not "^Quillory" || fail "the other client did not take the focus"
 
-printf 'nothing copied yet' | wl-copy
-wait_for 5 pasted_is "nothing copied yet" text/plain || fail "could not seed the clipboard"
+printf 'nothing copied yet' | wl-copy --type text/plain # as typed, whatever a MIME guesser makes of it
+wait_for "$E2E_TIMEOUT" pasted_is "nothing copied yet" text/plain || fail "could not seed the clipboard"
 sway_runs --copy
 wait_for "$E2E_TIMEOUT" pasted_is "First page text" text/plain ||
     fail "after --copy the clipboard holds '$(pasted text/plain)'"

@@ -352,7 +352,7 @@ set_clipboard()
     # -quiet keeps xclip in the foreground, so the PID recorded is the owner itself.
     printf '%s' "$1" | xclip -quiet -i -selection clipboard >/dev/null 2>&1 &
     E2E_PIDS+=($!)
-    wait_for 5 clipboard_is "$1" || fail "could not seed the clipboard"
+    wait_for "$E2E_TIMEOUT" clipboard_is "$1" || fail "could not seed the clipboard"
 }
 
 screenshot()
@@ -399,7 +399,7 @@ start_other_window()
 focus_window()
 {
     wait_for "$E2E_TIMEOUT" is_mapped "$1" || fail "window $1 is not shown, cannot focus it"
-    wait_for 5 activated "$1" || fail "window $1 did not get the focus"
+    wait_for "$E2E_TIMEOUT" activated "$1" || fail "window $1 did not get the focus"
 }
 
 activated()

@@ -71,7 +71,7 @@ wait_for "$E2E_TIMEOUT" test -s "$record" || fail "Yes showed nothing"
 printf '%s' '<p>pasted <img src="/dev/zero"> here<img src="file:///dev/zero"></p>' |
     xclip -quiet -i -selection clipboard -t text/html >/dev/null 2>&1 &
 E2E_PIDS+=($!)
-wait_for 5 html_offered || fail "could not seed the clipboard"
+wait_for "$E2E_TIMEOUT" html_offered || fail "could not seed the clipboard"
 focus_window "$window"
 send_keys ctrl+End ctrl+v
 start_other_window

@@ -63,7 +63,7 @@ stop_quillory
 # Another program holds Ctrl+F2 before the start.
 "$GRABKEY" ctrl+F2 >"$E2E_TMP/grabkey.out" 2>&1 &
 E2E_PIDS+=($!)
-wait_for 5 grep -qs grabbed "$E2E_TMP/grabkey.out" || fail "grabkey could not take Ctrl+F2"
+wait_for "$E2E_TIMEOUT" grep -qs grabbed "$E2E_TMP/grabkey.out" || fail "grabkey could not take Ctrl+F2"
 start_quillory "$QUILLORY"
 window=$(wait_for_main_window) || fail "no main window on the second start"
 focus_window "$OTHER_WINDOW"

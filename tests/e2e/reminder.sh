@@ -21,7 +21,7 @@ start_quillory "$1"
 window=$(wait_for_main_window) || fail "no main window"
 wait_for "$E2E_TIMEOUT" is_unmapped "$window" || fail "the window did not start in the tray"
 box=$(wait_for_window '^Confirm$' 25) || fail "no reminder question within 25 seconds"
-wait_for 5 is_mapped "$window" || fail "the question came without the window"
+wait_for "$E2E_TIMEOUT" is_mapped "$window" || fail "the question came without the window"
 screenshot question
 
 # X does not carry a box's text, so it is read off the screen.

@@ -20,7 +20,7 @@ mkfifo "$E2E_TMP/manager.in"
 "$MANAGER" <"$E2E_TMP/manager.in" >"$events" 2>"$E2E_OUT/manager.log" &
 E2E_PIDS+=($!)
 exec 5>"$E2E_TMP/manager.in"
-wait_for 5 test -s "$events" || fail "the session manager did not start"
+wait_for "$E2E_TIMEOUT" test -s "$events" || fail "the session manager did not start"
 export SESSION_MANAGER
 SESSION_MANAGER=$(head -n1 "$events")
 

@@ -19,7 +19,7 @@ sed -i '8s/.*/1\r/' "$data/config" # Start in System Tray
 
 "$GRABKEY" ctrl+F1 >"$E2E_TMP/grabkey.out" 2>&1 &
 E2E_PIDS+=($!)
-wait_for 5 grep -qs grabbed "$E2E_TMP/grabkey.out" || fail "grabkey could not take Ctrl+F1"
+wait_for "$E2E_TIMEOUT" grep -qs grabbed "$E2E_TMP/grabkey.out" || fail "grabkey could not take Ctrl+F1"
 
 iconic()
 {

@@ -106,8 +106,8 @@ wait_for "$E2E_TIMEOUT" logged '^notify .*\\nMeta\+F4 = Copies the entire page d
     fail "the changed key was not noticed: $(grep notify "$STAND_IN_LOG" | tail -n1)"
 
 # Real key presses, through KWin's own input path.
-printf 'nothing copied yet' | wl-copy
-wait_for 5 pasted_is "nothing copied yet" text/plain || fail "could not seed the clipboard"
+printf 'nothing copied yet' | wl-copy --type text/plain # as typed, whatever a MIME guesser makes of it
+wait_for "$E2E_TIMEOUT" pasted_is "nothing copied yet" text/plain || fail "could not seed the clipboard"
 press_keys meta f4
 wait_for "$E2E_TIMEOUT" logged '^notify Quillory says.. Text copied to Clipboard.$' || fail "Meta+F4 did not copy"
 wait_for "$E2E_TIMEOUT" pasted_is "Second page text" text/plain ||

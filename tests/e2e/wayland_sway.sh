@@ -30,8 +30,8 @@ wait_for "$E2E_TIMEOUT" logged '^list$' || fail "the bound shortcuts were not li
 start_other_client
 wait_for "$E2E_TIMEOUT" sway_focused_app_is_not "^Quillory" || fail "the other client did not take the focus"
 
-printf 'nothing copied yet' | wl-copy
-wait_for 5 pasted_is "nothing copied yet" text/plain || fail "could not seed the clipboard"
+printf 'nothing copied yet' | wl-copy --type text/plain # as typed, whatever a MIME guesser makes of it
+wait_for "$E2E_TIMEOUT" pasted_is "nothing copied yet" text/plain || fail "could not seed the clipboard"
 press copy-page
 wait_for "$E2E_TIMEOUT" pasted_is "Second page text" text/plain ||
     fail "after the copy shortcut the clipboard holds '$(pasted text/plain)'"

@@ -75,7 +75,7 @@ placed()
 {
     [[ $(frame_top "$about") == $(($(frame_top "$window") + 42)) ]]
 }
-wait_for 5 placed || fail "About's frame is at $(frame_top "$about"), the main window's at $(frame_top "$window")"
+wait_for "$E2E_TIMEOUT" placed || fail "About's frame is at $(frame_top "$about"), the main window's at $(frame_top "$window")"
 holds_for 1 placed || fail "About moved away from 42 pixels below the main window"
 send_keys Escape
 wait_for "$E2E_TIMEOUT" is_unmapped "$about" || fail "About did not close"
