@@ -18,9 +18,10 @@
 namespace quillory {
 
 namespace {
-// How often, and how long, to look for the frame: a couple of seconds at most.
+// How often, and how long, to look for the frame. The time is the clock's, not a count of looks:
+// on a loaded machine the looks come late, and the window manager's answer later still.
 constexpr int kPlaceCheckMs = 20;
-constexpr int kPlaceChecks = 100;
+constexpr int kPlaceForMs = 5000;
 } // namespace
 
 TForm2::TForm2(QWidget* mainWindow)
@@ -97,7 +98,7 @@ void TForm2::showEvent(QShowEvent* event)
     if (m_mainWindow != nullptr && !event->spontaneous()) {
         // move() places the frame's top-left corner.
         move(placeOverMain());
-        m_placeTries = kPlaceChecks;
+        m_placeUntil = QDeadlineTimer(kPlaceForMs);
         m_placer->start();
     }
     QDialog::showEvent(event);
@@ -106,15 +107,19 @@ void TForm2::showEvent(QShowEvent* event)
 void TForm2::placeOnceFramed()
 {
     const QWindow* window = windowHandle();
-    if (!isVisible() || window == nullptr || --m_placeTries <= 0) {
+    if (!isVisible() || window == nullptr || m_placeUntil.hasExpired()) {
         m_placer->stop();
         return;
     }
     if (window->frameMargins().isNull())
         return;
-    m_placer->stop();
-    if (frameGeometry().topLeft() != placeOverMain())
+    // A move takes effect when the window manager says so, and it may place the window after the
+    // frame is known: look again until the window stands where it should.
+    if (frameGeometry().topLeft() != placeOverMain()) {
         move(placeOverMain());
+        return;
+    }
+    m_placer->stop();
 }
 
 } // namespace quillory

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QPoint>
 
@@ -27,7 +28,7 @@ private:
 
     QWidget* m_mainWindow;
     QTimer* m_placer;
-    int m_placeTries = 0;
+    QDeadlineTimer m_placeUntil; // the frame is looked for until then
 };
 
 } // namespace quillory

@@ -145,7 +145,8 @@ void PageEdit::keyPressEvent(QKeyEvent* event)
         event->modifiers().testFlag(Qt::ControlModifier)) {
         event->accept();
         const bool back = event->key() == Qt::Key_Backtab || event->modifiers().testFlag(Qt::ShiftModifier);
-        QWidget::focusNextPrevChild(!back); // QTextEdit's own keeps an editable page focused
+        // QTextEdit's own keeps an editable page focused, which is what Ctrl+Tab must get past.
+        QWidget::focusNextPrevChild(!back); // NOLINT(bugprone-parent-virtual-call)
         return;
     }
     if (const QChar typed = typedCharacter(*event); !typed.isNull())

@@ -58,7 +58,9 @@ QImage compose(const QImage& colours, const QImage& mask, const QColor& ink)
     if (mask.isNull())
         return out;
     const QImage coverage = mask.convertToFormat(QImage::Format_ARGB32);
-    const int r = ink.red(), g = ink.green(), b = ink.blue();
+    const int r = ink.red();
+    const int g = ink.green();
+    const int b = ink.blue();
     for (int y = 0; y < out.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         const auto* cover = reinterpret_cast<const QRgb*>(coverage.constScanLine(y));

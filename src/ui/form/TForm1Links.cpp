@@ -35,9 +35,9 @@ std::u16string_view view(const QString& text)
 // found relative to the program's folder (src/CMakeLists.txt places both, in the build tree too).
 std::u16string homePage(const std::filesystem::path& program)
 {
-    constexpr std::u16string_view website = u"" QUILLORY_WEBSITE;
-    if (!website.empty())
-        return std::u16string(website);
+    constexpr const char16_t* website = u"" QUILLORY_WEBSITE; // empty unless the build names one
+    if (website[0] != u'\0')
+        return website;
     return (program.parent_path() / QUILLORY_HOME_PAGE).lexically_normal().u16string();
 }
 
