@@ -2,6 +2,7 @@
 
 #include "platform/Desktop.h"
 #include "ui/editor/RichEdit.h"
+#include "ui/form/ControlKeys.h"
 #include "ui/form/HelpTexts.h"
 
 #include <QAction>
@@ -33,6 +34,28 @@ QAction* addCommand(QMenu* menu, const char* name, const QString& caption, QKeyS
     return action;
 }
 
+// The commands that depend on the page's state, enabled as it stands: Cut and Copy with a
+// selection, Undo and Redo with a step to take on a page that can change.
+void enableByPage(const TForm1Controls& form)
+{
+    const bool selected = form.RE->textCursor().hasSelection();
+    form.Cut1->setEnabled(selected);
+    form.Copy1->setEnabled(selected);
+    const bool writable = !form.RE->isReadOnly();
+    form.Undo1->setEnabled(writable && form.RE->document()->isUndoAvailable());
+    form.Redo1->setEnabled(writable && form.RE->document()->isRedoAvailable());
+}
+
+// One of the menu's changes to the page; none without a page shown (the editor is read-only).
+// True when it was made.
+bool changePage(QTextEdit& page, void (QTextEdit::*change)())
+{
+    if (page.isReadOnly())
+        return false;
+    (page.*change)();
+    return true;
+}
+
 } // namespace
 
 void TForm1::buildPopupMenu()
@@ -53,10 +76,8 @@ void TForm1::buildPopupMenu()
     Print1 = addCommand(PopupMenu, "Print1", QStringLiteral("Pr&int"), QKeySequence(Qt::CTRL | Qt::Key_P));
 
     // The menu's shortcuts act while the editor has the keyboard focus.
-    for (QAction* command : {Undo1, Redo1, Cut1, Copy1, Paste1, SelectAll1, Print1}) {
-        command->setShortcutContext(Qt::WidgetShortcut);
-        RE->addAction(command);
-    }
+    for (QAction* command : {Undo1, Redo1, Cut1, Copy1, Paste1, SelectAll1, Print1})
+        keysActIn(*RE, *command);
     RE->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
@@ -80,50 +101,33 @@ void TForm1::connectEditHandlers()
             [this](const QPoint& at) { PopupMenu->popup(RE->viewport()->mapToGlobal(at)); });
 
     // The editor claims the standard editing keys for itself; its actions' shortcuts go to the
-    // menu's commands instead while they are enabled. Cut and Copy follow the selection as the
-    // key is pressed.
-    connect(RE, &PageEdit::shortcutPending, this, [this] {
-        const bool selected = RE->textCursor().hasSelection();
-        Cut1->setEnabled(selected);
-        Copy1->setEnabled(selected);
-        Undo1->setEnabled(RE->document()->isUndoAvailable());
-        Redo1->setEnabled(RE->document()->isRedoAvailable());
-    });
+    // menu's commands instead while they are enabled, as the page stands when the key is pressed.
+    connect(RE, &PageEdit::shortcutPending, this, [this] { enableByPage(*this); });
 }
 
 void TForm1::PopupMenuPopup()
 {
-    Undo1->setEnabled(!RE->isReadOnly() && RE->document()->isUndoAvailable());
-    Redo1->setEnabled(!RE->isReadOnly() && RE->document()->isRedoAvailable());
-    Cut1->setEnabled(RE->textCursor().hasSelection());
-    Copy1->setEnabled(Cut1->isEnabled());
+    enableByPage(*this);
     // A clipboard without text (a picture alone, say) has nothing to paste.
     Paste1->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
 }
 
 void TForm1::Undo1Click(QObject*)
 {
-    if (RE->isReadOnly())
-        return;
-    RE->undo();
-    Edited = true;
+    if (changePage(*RE, &QTextEdit::undo))
+        Edited = true;
 }
 
 void TForm1::Redo1Click(QObject*)
 {
-    if (RE->isReadOnly())
-        return;
-    RE->redo();
-    Edited = true;
+    if (changePage(*RE, &QTextEdit::redo))
+        Edited = true;
 }
 
 void TForm1::Cut1Click(QObject*)
 {
-    // Without a page shown (the editor is read-only) there is nothing to change.
-    if (RE->isReadOnly())
-        return;
-    RE->cut();
-    Edited = true;
+    if (changePage(*RE, &QTextEdit::cut))
+        Edited = true;
 }
 
 void TForm1::Copy1Click(QObject*)
@@ -133,10 +137,8 @@ void TForm1::Copy1Click(QObject*)
 
 void TForm1::Paste1Click(QObject*)
 {
-    if (RE->isReadOnly())
-        return;
-    RE->paste();
-    Edited = true;
+    if (changePage(*RE, &QTextEdit::paste))
+        Edited = true;
 }
 
 void TForm1::SelectAll1Click(QObject*)

@@ -7,6 +7,7 @@
 #include "ui/find/FindBar.h"
 #include "ui/find/PageSearch.h"
 #include "ui/find/SearchResults.h"
+#include "ui/form/ControlKeys.h"
 #include "ui/form/HelpTexts.h"
 #include "ui/form/PageSession.h"
 
@@ -77,18 +78,10 @@ void TForm1::buildFind()
     connect(m_search.get(), &PageSearch::syncWanted, this, [this] { guarded([this] { syncSearch(); }); });
 
     // Escape leaves the search from its field and its list; Down goes from the field to the list.
-    for (QWidget* control : std::initializer_list<QWidget*>{SearchBox, SearchList}) {
-        auto* leave = new QAction(control);
-        leave->setShortcut(QKeySequence(Qt::Key_Escape));
-        leave->setShortcutContext(Qt::WidgetShortcut);
-        control->addAction(leave);
-        connect(leave, &QAction::triggered, this, [this] { guarded([this] { endSearch(); }); });
-    }
-    auto* down = new QAction(SearchBox);
-    down->setShortcut(QKeySequence(Qt::Key_Down));
-    down->setShortcutContext(Qt::WidgetShortcut);
-    SearchBox->addAction(down);
-    connect(down, &QAction::triggered, this, [this] {
+    for (QWidget* control : std::initializer_list<QWidget*>{SearchBox, SearchList})
+        connect(keysOf(*control, {QKeySequence(Qt::Key_Escape)}), &QAction::triggered, this,
+                [this] { guarded([this] { endSearch(); }); });
+    connect(keysOf(*SearchBox, {QKeySequence(Qt::Key_Down)}), &QAction::triggered, this, [this] {
         if (searchShown())
             SearchList->setFocus(Qt::TabFocusReason);
     });

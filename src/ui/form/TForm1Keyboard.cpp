@@ -1,6 +1,7 @@
 #include "ui/form/TForm1.h"
 
 #include "ui/find/FindBar.h"
+#include "ui/form/ControlKeys.h"
 #include "ui/form/HelpTexts.h"
 
 #include <QAction>
@@ -12,20 +13,6 @@
 #include <QToolButton>
 
 namespace quillory {
-
-namespace {
-
-// An action for `keys` that acts while `control` has the focus.
-QAction* keyOf(QWidget* control, std::initializer_list<QKeySequence> keys)
-{
-    auto* action = new QAction(control);
-    action->setShortcuts(QList<QKeySequence>(keys));
-    action->setShortcutContext(Qt::WidgetShortcut);
-    control->addAction(action);
-    return action;
-}
-
-} // namespace
 
 void TForm1::connectKeyboard()
 {
@@ -42,7 +29,7 @@ void TForm1::connectKeyboard()
             RE->setFocus(Qt::TabFocusReason);
     });
     // Enter on a recent project opens it, as a double-click does.
-    connect(keyOf(OpenRecent, {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}), &QAction::triggered, this,
+    connect(keysOf(*OpenRecent, {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}), &QAction::triggered, this,
             [this] {
                 if (OpenRecent->currentItem() != nullptr)
                     guarded([this] { OpenRecentDblClick(); });
@@ -50,10 +37,8 @@ void TForm1::connectKeyboard()
 
     // The List menu names the keys; they act in the list only, where Alt+Up and Alt+Down mean
     // nothing else (a box's Alt+Down opens it).
-    for (QAction* move : {MoveItemUp1, MoveItemDown1}) {
-        move->setShortcutContext(Qt::WidgetShortcut);
-        LB->addAction(move);
-    }
+    for (QAction* move : {MoveItemUp1, MoveItemDown1})
+        keysActIn(*LB, *move);
     connect(MoveItemUp1, &QAction::triggered, this, [this] { guarded([this] { MoveItemUp1Click(MoveItemUp1); }); });
     connect(MoveItemDown1, &QAction::triggered, this,
             [this] { guarded([this] { MoveItemDown1Click(MoveItemDown1); }); });

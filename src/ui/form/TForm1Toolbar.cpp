@@ -7,6 +7,7 @@
 #include "ui/lists/OwnerDrawDelegate.h"
 #include "ui/editor/RichEdit.h"
 #include "ui/form/ScopedFlag.h"
+#include "ui/form/ControlKeys.h"
 #include "ui/editor/SelectionFormat.h"
 
 #include <QAction>
@@ -79,12 +80,9 @@ void TForm1::connectToolbarHandlers()
     // Ctrl+B, Ctrl+I and Ctrl+U in the editor do what the B, I and U buttons do.
     for (const auto& [button, key] : {std::pair{SpeedButton10, Qt::Key_B}, std::pair{SpeedButton11, Qt::Key_I},
                                       std::pair{SpeedButton12, Qt::Key_U}}) {
-        auto* style = new QAction(RE);
-        style->setShortcut(QKeySequence(Qt::CTRL | key));
-        style->setShortcutContext(Qt::WidgetShortcut);
-        RE->addAction(style);
         QToolButton* pressed = button;
-        connect(style, &QAction::triggered, this, [this, pressed] { guarded([&] { SpeedButton10Click(pressed); }); });
+        connect(keysOf(*RE, {QKeySequence(Qt::CTRL | key)}), &QAction::triggered, this,
+                [this, pressed] { guarded([&] { SpeedButton10Click(pressed); }); });
     }
 
     // `activated` comes from the user only, so SetAttr's own choices run no handler.
